@@ -1,0 +1,49 @@
+// Turns a log file into lines of bytes: 2048-byte blocks, any mix of CR, LF,
+// CR LF and LF CR line ends, and a rewind for the second pass.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// Where the reader's bytes come from: the log file through the operating
+// system, or memory in tests. Failures throw TUserError.
+class IByteSource {
+public:
+    virtual ~IByteSource() = default;
+    // Opens the existing file for reading only, sharing reading and writing;
+    // false on any failure (nothing stays open then).
+    virtual bool Open(std::wstring_view name) = 0;
+    virtual std::int64_t Size() = 0;
+    // Up to size bytes; 0 at the end.
+    virtual std::size_t Read(char* buffer, std::size_t size) = 0;
+    // Back to the first byte.
+    virtual void Reopen() = 0;
+    virtual void Close() = 0;
+};
+
+// The operating system's files (Win32 or POSIX half).
+std::unique_ptr<IByteSource> MakeFileSource();
+
+class TLogReader {
+public:
+    explicit TLogReader(std::unique_ptr<IByteSource> source = MakeFileSource());
+
+    bool OpenLog(std::wstring_view name);
+    // The next line, without its line end. The view stays valid until the
+    // next call.
+    std::string_view ReadLogLine();
+    void RewindLog();
+    void CloseLog();
+
+    bool AtEnd() const { return FAtEnd; }
+    std::int64_t FileBytes() const { return FFileBytes; }
+
+private:
+    // filled in with the implementation
+    std::unique_ptr<IByteSource> FSource;
+    bool FAtEnd = false;
+    std::int64_t FFileBytes = 0;
+};
