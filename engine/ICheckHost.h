@@ -22,6 +22,8 @@ public:
     virtual void SetWaitCursor(bool wait) = 0;
     // Lets the window system handle pending input; Esc may set AbortRequested.
     virtual void ProcessMessages() = 0;
-    // The centred message box over the main window.
+    // The information box with a single Yes button, centred over the main window.
     virtual void ShowMessage(std::wstring_view text) = 0;
+    // The same box at the platform's default place, for failures while opening.
+    virtual void ShowMessageAtDefaultPlace(std::wstring_view text) = 0;
 };

@@ -38,4 +38,7 @@ struct ScanState {
     std::int32_t SentenceCount = 0;
     std::string PrevTimeText;
     std::int32_t TenthCounter = 0;
+
+    // True while a run on this state is under way; a second start is ignored.
+    bool RunActive = false;
 };
