@@ -1,0 +1,200 @@
+#include "engine/RmcDecode.h"
+
+#include <cmath>
+#include <exception>
+#include <limits>
+#include <cstdlib>
+#include <string>
+
+#include "dates/DateTime.h"
+#include "engine/SentenceFields.h"
+#include "engine/TimeChecks.h"
+
+namespace {
+
+constexpr std::string_view kRmcTypeTable = "$GPRMC$GNRMC$GLRMC$PGRMT$GQRMC$GIRMC$";
+constexpr int kAnnouncementCategory = 3;
+constexpr int kLastRmcCategory = 5;
+constexpr std::string_view kGloAnnouncement = "GLO Software Version 2.40";
+constexpr std::wstring_view kGloDetected =
+    L"GLO Version 2.40 was detected:  Less than second of time is interpolated.\r\n";
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Field 0 found anywhere in the table: its first position (from 1) over 6.
+int SentenceCategory(std::string_view type) {
+    if (type.empty()) return -1;
+    const auto pos = kRmcTypeTable.find(type);
+    if (pos == std::string_view::npos) return -1;
+    return static_cast<int>((pos + 1) / 6);
+}
+
+void HandleAnnouncement(std::string_view sentence, const SentenceFields& fields,
+                        ScanState& state, const CheckContext& context) {
+    if (!ChecksumOk(sentence) || fields.Field[1] != kGloAnnouncement) return;
+    if (!state.GloMode) context.Report.AppendReport(kGloDetected);
+    state.GloMode = true;
+}
+
+bool RmcAccepted(std::string_view sentence, const SentenceFields& fields) {
+    return ChecksumOk(sentence) && fields.Field[2] == "A" && !fields.Field[9].empty() &&
+           !fields.Field[1].empty();
+}
+
+// The tenth of the GLO receiver's whole-second time, e.g. "12:35:19." + "7" + "00".
+void AppendInterpolatedTime(TShortText<wchar_t>& text, std::string_view timeText,
+                            std::size_t pointPos, std::int32_t tenthCounter) {
+    text.AppendBytes(timeText.substr(0, pointPos + 1));
+    const std::int32_t tenth = tenthCounter % 10;
+    if (tenth < 0) text.Append(L'-');
+    text.Append(static_cast<wchar_t>(L'0' + std::abs(tenth)));
+    text.Append(L"00");
+}
+
+// The date-time text to parse, month first; advances the GLO tenth counter's
+// phase as the pass requires. The counter itself grows after a good parse.
+TShortText<wchar_t> DateTimeText(std::wstring_view date, std::string_view timeText,
+                                 ScanPass pass, ScanState& state) {
+    TShortText<wchar_t> text;
+    text.Append(date);
+    text.Append(L' ');
+    const bool timeChanged = !state.PrevTimeText.empty() && state.PrevTimeText != timeText;
+    if (pass == ScanPass::Prescan) {
+        if (state.TenthCounter < 0 && timeChanged) state.TenthCounter = 10 - state.SentenceCount;
+    } else if (state.GloMode) {
+        if (timeChanged) state.TenthCounter = 0;
+        const auto pointPos = timeText.find(".000");
+        if (pointPos != std::string_view::npos) {
+            // A counter still negative here (no change of second seen in the
+            // pre-scan) would make every whole-second sentence unreadable.
+            if (state.TenthCounter < 0) state.TenthCounter = 0;
+            AppendInterpolatedTime(text, timeText, pointPos, state.TenthCounter);
+            return text;
+        }
+    }
+    text.AppendBytes(timeText);
+    return text;
+}
+
+void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass pass,
+               ScanState& state, const CheckContext& context) {
+    if (!RmcAccepted(sentence, fields)) return;
+    const auto timeText = PadMilliseconds(TimeFieldToText(fields.Field[1]).Text());
+    const auto date = LocalDateToUsDate(
+        DateFieldToLocalOrder(fields.Field[9], context.Conventions).Text(), context.Conventions);
+    const auto text = DateTimeText(date.Text(), timeText.Text(), pass, state);
+    const auto time = ParseDateTimeText(text.Text(), context.CurrentYear);
+    if (!time) return;
+    if (pass == ScanPass::Check && state.GloMode && state.TenthCounter < 9) ++state.TenthCounter;
+    state.CurTime = *time;
+    state.CurLat = CoordToDegrees(fields.Field[3], fields.Field[4]);
+    state.CurLon = CoordToDegrees(fields.Field[5], fields.Field[6]);
+    state.CurSpeed = FloatOrNaN(fields.Field[7]);
+    if (state.FirstTime == 0.0) state.FirstTime = state.CurTime;
+    if (pass == ScanPass::Check) CheckTimes(state, context);
+    ++state.SentenceCount;
+    state.PrevTimeText.assign(timeText.Text());
+}
+
+}  // namespace
+
+void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state,
+                     const CheckContext& context) {
+    try {
+        const SentenceFields fields = SplitSentence(sentence);
+        const int category = SentenceCategory(fields.Field[0]);
+        if (category == kAnnouncementCategory) {
+            HandleAnnouncement(sentence, fields, state, context);
+        } else if (category >= 0 && category <= kLastRmcCategory) {
+            DecodeRmc(sentence, fields, pass, state, context);
+        }
+    } catch (const std::exception&) {
+        // A sentence that fails anywhere is skipped; the run goes on.
+    }
+}
+
+TShortText<char> TimeFieldToText(std::string_view field) {
+    TShortText<char> out;
+    if (field.empty()) return out;
+    // Without a point, a seventh digit on starts the fraction.
+    TShortText<char> withPoint;
+    std::size_t digits = field.find('.');
+    if (digits == std::string_view::npos && field.size() > 6) {
+        withPoint.Append(field.substr(0, 6));
+        withPoint.Append('.');
+        withPoint.Append(field.substr(6));
+        digits = 6;
+    } else {
+        withPoint.Append(field);
+        if (digits == std::string_view::npos) digits = field.size();
+    }
+    // Colons before the last two and the last four digits in front of the point.
+    const std::string_view text = withPoint.Text();
+    const std::size_t minutesAt = digits >= 4 ? digits - 4 : 0;
+    const std::size_t secondsAt = digits >= 2 ? digits - 2 : 0;
+    out.Append(text.substr(0, minutesAt));
+    out.Append(':');
+    out.Append(text.substr(minutesAt, secondsAt - minutesAt));
+    out.Append(':');
+    out.Append(text.substr(secondsAt));
+    if (text.find('.') == std::string_view::npos) out.Append(".000");
+    return out;
+}
+
+TShortText<char> PadMilliseconds(std::string_view timeText) {
+    TShortText<char> out;
+    out.Append(timeText);
+    const auto point = timeText.find('.');
+    const std::size_t fraction = timeText.size() - (point == std::string_view::npos ? 0 : point + 1);
+    if (fraction < 3) out.Append(std::string_view("000").substr(fraction));
+    return out;
+}
+
+TShortText<wchar_t> DateFieldToLocalOrder(std::string_view field, const DateConventions& conventions) {
+    TShortText<wchar_t> out;
+    if (field.empty()) return out;
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) out.Append(conventions.LocaleDateSeparator);
+        const int element = conventions.DateOrder[static_cast<std::size_t>(i)];
+        const std::size_t start = static_cast<std::size_t>(2 * element - 2);
+        if (element >= 1 && start < field.size()) out.AppendBytes(field.substr(start, 2));
+    }
+    return out;
+}
+
+TShortText<wchar_t> LocalDateToUsDate(std::wstring_view text, const DateConventions& conventions) {
+    TShortText<wchar_t> out;
+    if (text.empty()) return out;
+    std::wstring_view day, month, year;
+    for (int i = 0; i < 3; ++i) {
+        std::wstring_view part = text;
+        const auto sep = text.find(conventions.LocaleDateSeparator);
+        if (sep != std::wstring_view::npos) {
+            part = text.substr(0, sep);
+            text.remove_prefix(sep + 1);
+        }
+        switch (conventions.DateOrder[static_cast<std::size_t>(i)]) {
+            case 1: day = part; break;
+            case 2: month = part; break;
+            case 3: year = part; break;
+            default: break;
+        }
+    }
+    out.Append(month);
+    out.Append(conventions.UsDateSeparator);
+    out.Append(day);
+    out.Append(conventions.UsDateSeparator);
+    out.Append(year);
+    return out;
+}
+
+double CoordToDegrees(std::string_view number, std::string_view hemisphere) {
+    const std::string_view digits = TrimBytes(number);
+    if (digits.empty() || hemisphere.empty()) return kNaN;
+    const auto value = DecimalTextToDouble(digits);
+    if (!value) return kNaN;
+    const double hundreds = *value / 100.0;
+    if (!(std::fabs(hundreds) < 9.2233720368547758e18)) return kNaN;  // beyond a 64-bit truncation
+    const double degrees = std::trunc(hundreds);
+    const double result = degrees + (hundreds - degrees) / 0.6;
+    return hemisphere[0] == 'S' || hemisphere[0] == 'W' ? -result : result;
+}

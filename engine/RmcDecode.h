@@ -1,0 +1,28 @@
+// Decoding of the RMC sentences (and the GLO receiver's announcement) into
+// the run state: UTC date-time, position and speed.
+#pragma once
+
+#include <string_view>
+
+#include "engine/CheckContext.h"
+#include "engine/ScanState.h"
+#include "engine/ShortText.h"
+
+enum class ScanPass { Prescan = 0, Check = 1 };
+
+// Handles one sentence of a pass; in the check pass an accepted RMC sentence
+// goes on to CheckTimes. Nothing escapes: a sentence that cannot be decoded
+// is skipped.
+void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state,
+                     const CheckContext& context);
+
+// "123519" -> "12:35:19.000", "1235197" -> "12:35:19.7".
+TShortText<char> TimeFieldToText(std::string_view field);
+// At least three digits after the point.
+TShortText<char> PadMilliseconds(std::string_view timeText);
+// The ddmmyy field's pairs in the user's order, joined by the user's separator.
+TShortText<wchar_t> DateFieldToLocalOrder(std::string_view field, const DateConventions& conventions);
+// That text as month, day and year joined by the US separator.
+TShortText<wchar_t> LocalDateToUsDate(std::wstring_view text, const DateConventions& conventions);
+// "4807.038","N" -> 48.1173; NaN when either field is unusable.
+double CoordToDegrees(std::string_view number, std::string_view hemisphere);
