@@ -1,0 +1,71 @@
+#include "cli/CliHost.h"
+
+#include <utility>
+
+TCliHost::TCliHost(const CliOptions& options, std::wstring logName, ScanState& state,
+                   ILineOutput& report, const std::atomic<bool>& interrupted, StatusEcho echo)
+    : FLogName(std::move(logName)),
+      FTolerance(options.Tolerance),
+      FDecimals(options.Decimals),
+      FSameTime(options.SameTime),
+      FStepChange(options.StepChange),
+      FMovedBack(options.MovedBack),
+      FState(state),
+      FReport(report),
+      FInterrupted(interrupted),
+      FEcho(std::move(echo)) {}
+
+std::wstring TCliHost::EditText(EditBox which) const {
+    switch (which) {
+        case EditBox::Filename: return FLogName;
+        case EditBox::FlucTime: return FTolerance;
+        case EditBox::Tdecimal: return FDecimals;
+    }
+    return {};
+}
+
+void TCliHost::SetEditText(EditBox which, std::wstring_view text) {
+    switch (which) {
+        case EditBox::Filename: FLogName = text; break;
+        case EditBox::FlucTime: FTolerance = text; break;
+        case EditBox::Tdecimal: FDecimals = text; break;
+    }
+}
+
+bool TCliHost::IsChecked(AlarmBox which) const {
+    switch (which) {
+        case AlarmBox::SameTime: return FSameTime;
+        case AlarmBox::StepChange: return FStepChange;
+        case AlarmBox::MovedBack: return FMovedBack;
+    }
+    return false;
+}
+
+// Like a click on the window's box: the run's flag follows at once.
+void TCliHost::SetChecked(AlarmBox which, bool checked) {
+    switch (which) {
+        case AlarmBox::SameTime: FSameTime = FState.AlarmSameTime = checked; break;
+        case AlarmBox::StepChange: FStepChange = FState.AlarmStepChange = checked; break;
+        case AlarmBox::MovedBack: FMovedBack = FState.AlarmMovedBack = checked; break;
+    }
+}
+
+void TCliHost::SetStatus(std::wstring_view text) {
+    FStatus = text;
+    if (FEcho && !text.empty()) FEcho(text);
+}
+
+// One output line per CR LF separated piece of the text.
+void TCliHost::AppendReport(std::wstring_view text) {
+    for (;;) {
+        const auto end = text.find(L"\r\n");
+        if (end == std::wstring_view::npos) break;
+        FReport.WriteLine(text.substr(0, end));
+        text.remove_prefix(end + 2);
+    }
+    FReport.WriteLine(text);
+}
+
+void TCliHost::ProcessMessages() {
+    if (FInterrupted.load()) FState.AbortRequested = true;
+}

@@ -1,0 +1,51 @@
+// The check run's host without a window: option texts from the command line,
+// report lines written out as UTF-8 lines, the status kept for the end.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+#include "cli/CliOptions.h"
+#include "engine/ICheckHost.h"
+#include "engine/ScanState.h"
+
+// Where a log's output lines go: standard output or a buffer.
+class ILineOutput {
+public:
+    virtual ~ILineOutput() = default;
+    virtual void WriteLine(std::wstring_view text) = 0;
+};
+
+class TCliHost final : public ICheckHost {
+public:
+    using StatusEcho = std::function<void(std::wstring_view)>;
+
+    TCliHost(const CliOptions& options, std::wstring logName, ScanState& state,
+             ILineOutput& report, const std::atomic<bool>& interrupted, StatusEcho echo);
+
+    std::wstring EditText(EditBox which) const override;
+    void SetEditText(EditBox which, std::wstring_view text) override;
+    bool IsChecked(AlarmBox which) const override;
+    void SetChecked(AlarmBox which, bool checked) override;
+    void SetStatus(std::wstring_view text) override;
+    void ClearReport() override {}
+    void AppendReport(std::wstring_view text) override;
+    void SetWaitCursor(bool) override {}
+    void ProcessMessages() override;
+    void ShowMessage(std::wstring_view text) override { FMessage = text; }
+    void ShowMessageAtDefaultPlace(std::wstring_view text) override { FMessage = text; }
+
+    const std::wstring& Status() const { return FStatus; }
+    // The message box text of a log that could not be opened; empty otherwise.
+    const std::wstring& Message() const { return FMessage; }
+
+private:
+    std::wstring FLogName, FTolerance, FDecimals;
+    bool FSameTime, FStepChange, FMovedBack;
+    ScanState& FState;
+    ILineOutput& FReport;
+    const std::atomic<bool>& FInterrupted;
+    StatusEcho FEcho;
+    std::wstring FStatus, FMessage;
+};

@@ -1,0 +1,101 @@
+#include "cli/CliOptions.h"
+
+#include <string_view>
+
+namespace {
+
+// Options that take a value, with where the value goes.
+bool TakeValue(CliOptions& options, std::wstring_view name, const std::wstring& value,
+               std::wstring& error) {
+    if (name == L"--tolerance") {
+        options.Tolerance = value;
+    } else if (name == L"--decimals") {
+        options.Decimals = value;
+    } else if (name == L"--date-pattern") {
+        options.DatePattern = value;
+    } else if (name == L"--date-separator") {
+        if (value.size() != 1) {
+            error = L"--date-separator takes one character, not '" + value + L"'";
+            return false;
+        }
+        options.DateSeparator = value[0];
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool IsValueOption(std::wstring_view name) {
+    return name == L"--tolerance" || name == L"--decimals" || name == L"--date-pattern" ||
+           name == L"--date-separator";
+}
+
+bool TakeFlag(CliOptions& options, std::wstring_view name) {
+    if (name == L"--no-same-time") options.SameTime = false;
+    else if (name == L"--no-moved-back") options.MovedBack = false;
+    else if (name == L"--no-interval-change") options.StepChange = false;
+    else if (name == L"--progress") options.Progress = true;
+    else if (name == L"-h" || name == L"--help") options.Help = true;
+    else if (name == L"--version") options.Version = true;
+    else return false;
+    return true;
+}
+
+}  // namespace
+
+CliParse ParseCommandLine(const std::vector<std::wstring>& args) {
+    CliParse parse;
+    CliOptions& options = parse.Options;
+    bool onlyLogs = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::wstring& arg = args[i];
+        if (onlyLogs || arg.size() < 2 || arg[0] != L'-') {
+            options.Logs.push_back(arg);
+            continue;
+        }
+        if (arg == L"--") {
+            onlyLogs = true;
+            continue;
+        }
+        if (TakeFlag(options, arg)) continue;
+        const auto equals = arg.find(L'=');
+        const std::wstring name = arg.substr(0, equals);
+        if (!IsValueOption(name)) {
+            parse.Error = L"unknown option '" + arg + L"'";
+            return parse;
+        }
+        std::wstring value;
+        if (equals != std::wstring::npos) {
+            value = arg.substr(equals + 1);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            parse.Error = L"option '" + name + L"' needs a value";
+            return parse;
+        }
+        if (!TakeValue(options, name, value, parse.Error)) return parse;
+    }
+    if (options.Logs.empty() && !options.Help && !options.Version) parse.Error = L"no log named";
+    return parse;
+}
+
+std::wstring HelpText() {
+    return std::wstring(kUsageLine) + L"\n"
+        L"Checks the UTC time stamps of the RMC sentences in NMEA-0183 logs and reports\n"
+        L"times that moved back, repeated times and changes of the output interval.\n"
+        L"\n"
+        L"  --tolerance TEXT       interval tolerance in seconds (default 0.25)\n"
+        L"  --decimals TEXT        digits shown after the seconds, 0 to 3 (default 1)\n"
+        L"  --no-same-time         do not report repeated times\n"
+        L"  --no-moved-back        do not report times that moved back\n"
+        L"  --no-interval-change   do not report interval changes\n"
+        L"  --date-pattern PAT     short date pattern, e.g. yyyy/MM/dd or dd.MM.yyyy\n"
+        L"                         (default: the locale's)\n"
+        L"  --date-separator C     date separator (default: the locale's)\n"
+        L"  --progress             show progress on standard error\n"
+        L"  -h, --help             show this help\n"
+        L"  --version              show the version\n"
+        L"\n"
+        L"Exit status: 0 no anomaly, 1 anomalies reported, 2 a log could not be opened\n"
+        L"or the options are unusable, 130 interrupted.\n";
+}
