@@ -1,0 +1,128 @@
+// Per-stage costs of the check: reading lines, splitting and checksums,
+// decoding sentences, parsing date-time texts and the time checks.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "dates/DateTime.h"
+#include "engine/LogReader.h"
+#include "engine/RmcDecode.h"
+#include "engine/SentenceFields.h"
+#include "engine/TimeChecks.h"
+
+namespace {
+
+const std::string kRmc = "$GNRMC,123519.00,A,4807.03812,N,01131.00045,E,022.4,084.4,230394,003.1,W,A*35";
+const std::string kGsv = "$GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00*74";
+
+class TNullReport : public IReportSink {
+public:
+    void AppendReport(std::wstring_view) override {}
+};
+
+// A typical 10 Hz epoch: one RMC among five other sentences.
+std::string TypicalLog(int epochs) {
+    std::string log;
+    for (int i = 0; i < epochs; ++i) {
+        log += kRmc + "\r\n";
+        for (int j = 0; j < 5; ++j) log += kGsv + "\r\n";
+    }
+    return log;
+}
+
+class TLoopSource : public IByteSource {
+public:
+    explicit TLoopSource(std::string bytes) : FBytes(std::move(bytes)) {}
+    bool Open(std::wstring_view) override { return true; }
+    std::int64_t Size() override { return static_cast<std::int64_t>(FBytes.size()); }
+    std::size_t Read(char* buffer, std::size_t size) override {
+        const std::size_t n = std::min(size, FBytes.size() - FPos);
+        FBytes.copy(buffer, n, FPos);
+        FPos += n;
+        return n;
+    }
+    void Reopen() override { FPos = 0; }
+    void Close() override {}
+
+private:
+    std::string FBytes;
+    std::size_t FPos = 0;
+};
+
+void BM_ReadLogLine(benchmark::State& state) {
+    const std::string log = TypicalLog(10000);
+    std::int64_t lines = 0;
+    for (auto _ : state) {
+        TLogReader reader(std::make_unique<TLoopSource>(log));
+        reader.OpenLog(L"log");
+        while (!reader.AtEnd()) {
+            benchmark::DoNotOptimize(reader.ReadLogLine());
+            ++lines;
+        }
+    }
+    state.SetItemsProcessed(lines);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(log.size()));
+}
+BENCHMARK(BM_ReadLogLine);
+
+void BM_SplitAndChecksum(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(SplitSentence(kRmc));
+        benchmark::DoNotOptimize(ChecksumOk(kRmc));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SplitAndChecksum);
+
+void BM_ParseDateTimeText(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(ParseDateTimeText(L"03/23/94 12:35:19.000", 2025));
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ParseDateTimeText);
+
+struct TDecodeFixture {
+    DateConventions Conventions;
+    TNullReport Report;
+    CheckContext Context{Conventions, Report, 2025};
+    ScanState State;
+    TDecodeFixture() {
+        Conventions.DateOrder = {3, 2, 1};
+        Conventions.DisplayDateFormat = L"yyyy/mm/dd";
+        State.FlucTime = 0.5;
+        State.AlarmSameTime = State.AlarmStepChange = State.AlarmMovedBack = true;
+        State.TimeDecimals = 1;
+        State.IntervalFormat = L"%6.1f";
+    }
+};
+
+void BM_ProcessSentenceRmc(benchmark::State& state) {
+    TDecodeFixture f;
+    f.State.AlarmSameTime = false;  // the same sentence again is no news
+    for (auto _ : state) ProcessSentence(kRmc, ScanPass::Check, f.State, f.Context);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ProcessSentenceRmc);
+
+void BM_ProcessSentenceOther(benchmark::State& state) {
+    TDecodeFixture f;
+    for (auto _ : state) ProcessSentence(kGsv, ScanPass::Check, f.State, f.Context);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ProcessSentenceOther);
+
+void BM_CheckTimes(benchmark::State& state) {
+    TDecodeFixture f;
+    double t = 40000.0;
+    for (auto _ : state) {
+        t += 0.1 / kSecondsPerDay;
+        f.State.CurTime = t;
+        CheckTimes(f.State, f.Context);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_CheckTimes);
+
+}  // namespace
+
+BENCHMARK_MAIN();

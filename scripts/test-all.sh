@@ -1,0 +1,44 @@
+#!/bin/sh
+# Builds and runs every test: the native build (warnings as errors), the same
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows
+# build under Wine (unit, command-line and window tests), and each fuzzer for
+# a bounded time. Installs missing packages first.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+sh scripts/install-deps.sh
+jobs=$(nproc)
+fuzz_seconds=${FUZZ_SECONDS:-15}
+
+echo "== native build and tests"
+cmake -S . -B build -DFIXTALLY_TESTS=ON -DFIXTALLY_WERROR=ON >/dev/null
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure -j"$jobs")
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DFIXTALLY_SANITIZE=ON -DFIXTALLY_WERROR=ON >/dev/null
+cmake --build build-asan -j"$jobs"
+(cd build-asan && ctest --output-on-failure -j"$jobs")
+
+echo "== Windows build under Wine"
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-posix.cmake -DFIXTALLY_WERROR=ON >/dev/null
+cmake --build build-win -j"$jobs"
+. scripts/wine-env.sh
+wine_env_start
+trap wine_env_stop EXIT
+(cd build-win && ctest --output-on-failure)
+wine_env_stop
+trap - EXIT
+
+echo "== fuzzers, ${fuzz_seconds} s each"
+CXX=clang++ cmake -S . -B build-fuzz -DFIXTALLY_FUZZ=ON -DFIXTALLY_TESTS=OFF -DFIXTALLY_WERROR=ON >/dev/null
+cmake --build build-fuzz -j"$jobs"
+for harness in build-fuzz/tests/fuzz/*Fuzz; do
+  corpus=$(mktemp -d)
+  cp tests/data/*.nmea samples/*.nmea "$corpus"/ 2>/dev/null || true
+  "$harness" -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=0 "$corpus" 2>"$corpus.log" ||
+    { tail -n 40 "$corpus.log"; exit 1; }
+  echo "$(basename "$harness"): $(grep -c . "$corpus.log") log lines, no failure"
+  rm -rf "$corpus" "$corpus.log"
+done
+echo "== all tests passed"

@@ -1,0 +1,42 @@
+#include "cli/CliOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ParseCommandLine, TakesOptionsInBothFormsAndLogsInOrder) {
+    const CliParse parse = ParseCommandLine(
+        {L"--tolerance", L"abc", L"b.nmea", L"--decimals=7", L"--no-moved-back", L"a.nmea",
+         L"--date-pattern", L"d. M. yyyy", L"--date-separator=.", L"--", L"--no-same-time"});
+    ASSERT_EQ(parse.Error, L"");
+    const CliOptions& o = parse.Options;
+    EXPECT_EQ(o.Tolerance, L"abc");
+    EXPECT_EQ(o.Decimals, L"7");
+    EXPECT_FALSE(o.MovedBack);
+    EXPECT_TRUE(o.SameTime);
+    EXPECT_EQ(o.DatePattern, L"d. M. yyyy");
+    EXPECT_EQ(o.DateSeparator, L'.');
+    EXPECT_EQ(o.Logs, (std::vector<std::wstring>{L"b.nmea", L"a.nmea", L"--no-same-time"}));
+}
+
+TEST(ParseCommandLine, RefusesWhatCannotBeUsed) {
+    struct Row { std::vector<std::wstring> args; std::wstring error; };
+    const Row rows[] = {
+        {{}, L"no log named"},
+        {{L"--frob", L"a"}, L"unknown option '--frob'"},
+        {{L"a", L"--tolerance"}, L"option '--tolerance' needs a value"},
+        {{L"--date-separator", L"", L"a"}, L"--date-separator takes one character, not ''"},
+        {{L"--date-separator=//", L"a"}, L"--date-separator takes one character, not '//'"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::PrintToString(r.error));
+        EXPECT_EQ(ParseCommandLine(r.args).Error, r.error);
+    }
+}
+
+TEST(ParseCommandLine, HelpAndVersionNeedNoLog) {
+    EXPECT_TRUE(ParseCommandLine({L"-h"}).Options.Help);
+    EXPECT_TRUE(ParseCommandLine({L"--version"}).Error.empty());
+}
+
+}  // namespace

@@ -1,0 +1,186 @@
+#include "engine/CheckRun.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FakeHost.h"
+
+namespace {
+
+class CheckRunTest : public testing::Test {
+protected:
+    // Runs a check of a log holding the given lines, CR LF ended.
+    void Run(const std::vector<std::string>& lines, int failAfterReads = -1) {
+        std::string bytes;
+        for (const auto& line : lines) bytes += line + "\r\n";
+        RunBytes(bytes, failAfterReads);
+    }
+    void RunBytes(const std::string& bytes, int failAfterReads = -1) {
+        auto source = std::make_unique<TMemorySource>(L"log.nmea", bytes, failAfterReads);
+        Source = source.get();
+        Reader = std::make_unique<TLogReader>(std::move(source));
+        RunCheck(Host, State, *Reader, Conventions);
+    }
+    std::vector<std::string> Seconds(std::initializer_list<const char*> times) {
+        std::vector<std::string> lines;
+        for (const char* t : times) lines.push_back(Rmc(t));
+        return lines;
+    }
+
+    ScanState State;
+    TFakeHost Host{State};
+    DateConventions Conventions = YearFirstConventions();
+    std::unique_ptr<TLogReader> Reader;
+    TMemorySource* Source = nullptr;
+};
+
+TEST_F(CheckRunTest, CleanLogEndsWithNoErrorAndTheSpan) {
+    Run(Seconds({"100000", "100001", "100002"}));
+    EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"\r\nno error."}));
+    EXPECT_EQ(Host.Statuses, (std::vector<std::wstring>{
+                                 L"", L" Reading...", L"log.nmea: Line 0 (33.3%)", L"Completed.",
+                                 L"Completed.    2020/01/02 10:00:00.0 to 2020/01/02 10:00:02.0(UTC)  00:00:02.0"}));
+    EXPECT_EQ(Host.Cursor, (std::vector<bool>{true, false}));
+    EXPECT_EQ(Source->Closes, 1);
+}
+
+TEST_F(CheckRunTest, SpanOfMoreThanADayShowsTheDays) {
+    Run({Rmc("100000", "010519"), Rmc("123000", "020519")});
+    EXPECT_EQ(Host.Statuses.back(),
+              L"Completed.    2019/05/01 10:00:00.0 to 2019/05/02 12:30:00.0(UTC)  1 02:30:00.0");
+}
+
+TEST_F(CheckRunTest, SummaryCountsEachKind) {
+    struct Row { std::vector<std::string> lines; std::wstring summary; };
+    const Row rows[] = {
+        {Seconds({"100000", "100001", "100002", "100003", "100003", "100002"}),
+         L"\r\nUTC same= 1     Step changed= 2     UTC moved back= 1"},
+        {Seconds({"100005", "100004"}), L"\r\nUTC moved back= 1"},
+        {Seconds({"100000", "100001", "100002", "100003", "100005"}), L"\r\nStep changed= 1"},
+        {{"$GPGGA,no rmc here*00", ""}, L"\r\nno error."},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::PrintToString(r.summary));
+        Run(r.lines);
+        EXPECT_EQ(Host.Report.back(), r.summary);
+    }
+}
+
+TEST_F(CheckRunTest, LogWithoutRmcEndsWithCompletedAlone) {
+    Run({"hello", "$GPGGA,1,2*00"});
+    EXPECT_EQ(Host.Statuses.back(), L"Completed.");
+}
+
+TEST_F(CheckRunTest, EmptyLogCompletes) {
+    RunBytes("");
+    EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"\r\nno error."}));
+    EXPECT_EQ(Host.Statuses[2], L"log.nmea: Line 0 (100.0%)");
+    EXPECT_EQ(Host.Statuses.back(), L"Completed.");
+}
+
+TEST_F(CheckRunTest, ProgressEveryTenThousandLines) {
+    std::string bytes;
+    for (int i = 0; i < 25000; ++i) bytes += "x\n";
+    RunBytes(bytes);
+    // Each one-byte line counts 3 bytes against its real 2, so the share passes 100.
+    EXPECT_EQ(Host.Statuses[2], L"log.nmea: Line 0 (0.0%)");
+    EXPECT_EQ(Host.Statuses[3], L"log.nmea: Line 10000 (60.0%)");
+    EXPECT_EQ(Host.Statuses[4], L"log.nmea: Line 20000 (120.0%)");
+    EXPECT_EQ(Host.ProcessCalls, 4);  // before the open, then lines 0, 10000, 20000
+}
+
+TEST_F(CheckRunTest, MissingLogShowsTheCentredMessage) {
+    Host.Edits[EditBox::Filename] = L"missing.nmea";
+    Run(Seconds({"100000"}));
+    EXPECT_EQ(Host.Messages, (std::vector<std::wstring>{L"Can't open : missing.nmea"}));
+    EXPECT_EQ(Host.Statuses.back(), L" Reading...");
+    EXPECT_TRUE(Host.Report.empty());
+    EXPECT_EQ(Host.Cursor, (std::vector<bool>{true, false}));
+}
+
+TEST_F(CheckRunTest, EscBeforeTheOpenAbortsWithoutReport) {
+    Host.OnProcessMessages = [&](int) { State.AbortRequested = true; };
+    Run(Seconds({"100000"}));
+    EXPECT_EQ(Host.Statuses.back(), L"Aborted by user.");
+    EXPECT_TRUE(Host.Report.empty());
+    EXPECT_EQ(Source->Closes, 1);
+}
+
+TEST_F(CheckRunTest, EscInTheCheckPassEndsTheReportAndKeepsTheProgress) {
+    Host.OnProcessMessages = [&](int call) { if (call == 2) State.AbortRequested = true; };
+    Run(Seconds({"100000", "100001"}));
+    EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"\r\nAborted by user."}));
+    EXPECT_EQ(Host.Statuses.back(), L"log.nmea: Line 0 (50.0%)");
+    EXPECT_EQ(Source->Closes, 1);
+}
+
+TEST_F(CheckRunTest, OptionsAreCorrectedAndWrittenBack) {
+    struct Row { std::wstring tolerance, decimals; std::wstring toleranceAfter, decimalsAfter;
+                 double flucTime; int timeDecimals; std::wstring format; };
+    const Row rows[] = {
+        {L"", L"1", L"0.5", L"1", 0.5, 1, L"%6.1f"},
+        {L"abc", L"2", L"0.5", L"2", 0.5, 2, L"%7.2f"},
+        {L" 0 ", L"0", L"0.5", L"0", 0.5, 0, L"%5.0f"},
+        {L"-0.3", L"7", L"-0.3", L"3", 0.3, 3, L"%8.3f"},
+        {L"0.25", L"x", L"0.25", L"x", 0.25, 0, L"%5.0f"},
+        {L"0.25", L"-2", L"0.25", L"0", 0.25, 0, L"%5.0f"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::PrintToString(r.tolerance + L"|" + r.decimals));
+        Host.Edits[EditBox::FlucTime] = r.tolerance;
+        Host.Edits[EditBox::Tdecimal] = r.decimals;
+        Run(Seconds({"100000"}));
+        EXPECT_EQ(Host.Edits[EditBox::FlucTime], r.toleranceAfter);
+        EXPECT_EQ(Host.Edits[EditBox::Tdecimal], r.decimalsAfter);
+        EXPECT_EQ(State.FlucTime, r.flucTime);
+        EXPECT_EQ(State.TimeDecimals, r.timeDecimals);
+        EXPECT_EQ(State.IntervalFormat, r.format);
+    }
+}
+
+TEST_F(CheckRunTest, AllAlarmsOffTurnsIntervalChangeOn) {
+    for (auto& [box, checked] : Host.Checks) checked = false;
+    Run(Seconds({"100000", "100001", "100002", "100003", "100005", "100004"}));
+    EXPECT_TRUE(Host.Checks[AlarmBox::StepChange]);
+    EXPECT_TRUE(State.AlarmStepChange);
+    EXPECT_EQ(Host.Report.back(), L"\r\nStep changed= 2");
+}
+
+TEST_F(CheckRunTest, AlarmClickedDuringTheRunTakesEffectAtOnce) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 10002; ++i) lines.push_back("x");
+    lines.push_back(Rmc("100005"));
+    lines.push_back(Rmc("100004"));
+    Host.OnProcessMessages = [&](int call) { if (call == 2) Host.SetChecked(AlarmBox::MovedBack, false); };
+    Run(lines);
+    EXPECT_EQ(State.BackCount, 0);
+}
+
+TEST_F(CheckRunTest, TextBeforeTheMarkerIsCutOff) {
+    Run({"  junk " + Rmc("100005"), "\x01" + Rmc("100004"), "$PGRMT " + Rmc("100003")});
+    EXPECT_EQ(State.BackCount, 2);
+}
+
+TEST_F(CheckRunTest, ReadFailureEscapesAfterClosingTheLog) {
+    EXPECT_THROW(Run(Seconds({"100000"}), 0), TUserError);
+    EXPECT_EQ(Source->Closes, 1);
+    EXPECT_EQ(Host.Cursor, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(State.RunActive);
+}
+
+TEST_F(CheckRunTest, StartRequestDuringARunIsIgnored) {
+    int nested = 0;
+    Host.OnProcessMessages = [&](int call) {
+        if (call != 2) return;
+        ++nested;
+        RunCheck(Host, State, *Reader, Conventions);
+    };
+    Run(Seconds({"100000", "100001"}));
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"\r\nno error."}));
+    EXPECT_EQ(Host.ProcessCalls, 2);
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+// A host that records what a check run does and can be scripted, plus an
+// in-memory log for the run's reader.
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "dates/DateConventions.h"
+#include "engine/ICheckHost.h"
+#include "engine/LogReader.h"
+#include "engine/ScanState.h"
+#include "engine/UserError.h"
+
+class TRecordingReport : public IReportSink {
+public:
+    void AppendReport(std::wstring_view text) override { Lines.emplace_back(text); }
+    std::vector<std::wstring> Lines;
+};
+
+class TFakeHost : public ICheckHost {
+public:
+    explicit TFakeHost(ScanState& state) : FState(state) {}
+
+    std::map<EditBox, std::wstring> Edits{{EditBox::Filename, L"log.nmea"},
+                                          {EditBox::FlucTime, L"0.5"},
+                                          {EditBox::Tdecimal, L"1"}};
+    std::map<AlarmBox, bool> Checks{{AlarmBox::SameTime, true},
+                                    {AlarmBox::StepChange, true},
+                                    {AlarmBox::MovedBack, true}};
+    std::vector<std::wstring> Statuses, Report, Messages, DefaultPlaceMessages;
+    std::vector<bool> Cursor;
+    int ProcessCalls = 0;
+    // Runs at each ProcessMessages call, with the call's number from 1.
+    std::function<void(int)> OnProcessMessages;
+
+    std::wstring EditText(EditBox which) const override { return Edits.at(which); }
+    void SetEditText(EditBox which, std::wstring_view text) override { Edits[which] = text; }
+    bool IsChecked(AlarmBox which) const override { return Checks.at(which); }
+    void SetChecked(AlarmBox which, bool checked) override {
+        Checks[which] = checked;
+        if (which == AlarmBox::StepChange) FState.AlarmStepChange = checked;
+        if (which == AlarmBox::SameTime) FState.AlarmSameTime = checked;
+        if (which == AlarmBox::MovedBack) FState.AlarmMovedBack = checked;
+    }
+    void SetStatus(std::wstring_view text) override { Statuses.emplace_back(text); }
+    void ClearReport() override { Report.clear(); }
+    void AppendReport(std::wstring_view text) override { Report.emplace_back(text); }
+    void SetWaitCursor(bool wait) override { Cursor.push_back(wait); }
+    void ProcessMessages() override {
+        ++ProcessCalls;
+        if (OnProcessMessages) OnProcessMessages(ProcessCalls);
+    }
+    void ShowMessage(std::wstring_view text) override { Messages.emplace_back(text); }
+    void ShowMessageAtDefaultPlace(std::wstring_view text) override {
+        DefaultPlaceMessages.emplace_back(text);
+    }
+
+private:
+    ScanState& FState;
+};
+
+// A log in memory; opens only under its own name and can fail its reads.
+class TMemorySource : public IByteSource {
+public:
+    TMemorySource(std::wstring name, std::string bytes, int failAfterReads = -1)
+        : FName(std::move(name)), FBytes(std::move(bytes)), FFailAfter(failAfterReads) {}
+
+    bool Open(std::wstring_view name) override {
+        FPos = 0;
+        return name == FName;
+    }
+    std::int64_t Size() override { return static_cast<std::int64_t>(FBytes.size()); }
+    std::size_t Read(char* buffer, std::size_t size) override {
+        if (FFailAfter >= 0 && FReads++ >= FFailAfter) throw TUserError(L"read failed");
+        const std::size_t n = std::min(size, FBytes.size() - FPos);
+        FBytes.copy(buffer, n, FPos);
+        FPos += n;
+        return n;
+    }
+    void Reopen() override { FPos = 0; }
+    void Close() override { ++Closes; }
+    int Closes = 0;
+
+private:
+    std::wstring FName;
+    std::string FBytes;
+    std::size_t FPos = 0;
+    int FFailAfter;
+    int FReads = 0;
+};
+
+inline DateConventions YearFirstConventions() {
+    DateConventions c;
+    c.DateOrder = {3, 2, 1};
+    c.LocaleDateSeparator = L'/';
+    c.DisplayDateFormat = L"yyyy/mm/dd";
+    c.UsDateSeparator = L'/';
+    return c;
+}
+
+// "$" + body + "*" + the body's checksum.
+inline std::string Sentence(const std::string& body) {
+    unsigned x = 0;
+    for (unsigned char c : body) x ^= c;
+    const char* hex = "0123456789ABCDEF";
+    return "$" + body + "*" + hex[x >> 4] + hex[x & 15];
+}
+
+inline std::string Rmc(const std::string& time, const std::string& date = "020120",
+                       const std::string& lat = "3540.1234", const std::string& lon = "13945.6789",
+                       const std::string& speed = "000.0", const std::string& talker = "GP") {
+    return Sentence(talker + "RMC," + time + ",A," + lat + ",N," + lon + ",E," + speed +
+                    ",054.7," + date + ",,,A");
+}
