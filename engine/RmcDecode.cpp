@@ -28,6 +28,14 @@ int SentenceCategory(std::string_view type) {
     return static_cast<int>((pos + 1) / 6);
 }
 
+// Field 0 as the split would give it, without splitting the rest: most
+// sentences of a log are dismissed on it alone.
+std::string_view FieldZero(std::string_view sentence) {
+    const auto comma = sentence.find(',');
+    if (comma != std::string_view::npos) return sentence.substr(0, comma);
+    return sentence.substr(0, sentence.find('*'));  // the only field is also the last
+}
+
 void HandleAnnouncement(std::string_view sentence, const SentenceFields& fields,
                         ScanState& state, const CheckContext& context) {
     if (!ChecksumOk(sentence) || fields.Field[1] != kGloAnnouncement) return;
@@ -100,11 +108,12 @@ void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass
 void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state,
                      const CheckContext& context) {
     try {
+        const int category = SentenceCategory(FieldZero(sentence));
+        if (category < 0 || category > kLastRmcCategory) return;
         const SentenceFields fields = SplitSentence(sentence);
-        const int category = SentenceCategory(fields.Field[0]);
         if (category == kAnnouncementCategory) {
             HandleAnnouncement(sentence, fields, state, context);
-        } else if (category >= 0 && category <= kLastRmcCategory) {
+        } else {
             DecodeRmc(sentence, fields, pass, state, context);
         }
     } catch (const std::exception&) {
