@@ -14,8 +14,8 @@ for log in "$data"/*.nmea; do
   expected="${log%.nmea}.out"
   [ -f "$expected" ] || continue
   count=$((count + 1))
-  args=$(sed -n 's/^# args: *//p' "$log" | head -n 1)
-  want_status=$(sed -n 's/^# exit: *//p' "$log" | head -n 1)
+  args=$(tr '\r' '\n' <"$log" | sed -n 's/^# args: *//p' | head -n 1)
+  want_status=$(tr '\r' '\n' <"$log" | sed -n 's/^# exit: *//p' | head -n 1)
   # Relative name, so the progress texts and headers do not depend on the checkout.
   cp "$log" "$run_dir/" && cd "$run_dir" || exit 2
   # shellcheck disable=SC2086
