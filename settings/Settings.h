@@ -1,0 +1,89 @@
+// The keys of the settings file (section "Option"), their value forms and
+// defaults, and the load and save that carry them between the file and the
+// main window. Placement arithmetic for the window is here too; moving the
+// window is the window's own business.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/ICheckHost.h"
+
+inline constexpr std::int32_t kUnsetPosition = 2147483647;
+// The read buffer of one value, terminator included: at most 2047 characters return.
+inline constexpr std::size_t kProfileBufferChars = 2048;
+
+// The font choices kept in the settings: one for Japanese users, one for everybody else.
+struct FontSettings {
+    std::int32_t EngCharset = 0;
+    std::wstring EngFontName;
+    std::int32_t EngFontSize = 0;   // points
+    std::int32_t JpCharset = 0;
+    std::wstring JpFontName;
+    std::int32_t JpFontSize = 0;    // points
+};
+
+// One section of one INI file.
+class IProfile {
+public:
+    virtual ~IProfile() = default;
+    virtual bool Exists() const = 0;
+    // Creates the file holding only the UTF-16 byte-order mark FF FE.
+    virtual bool CreateWithBom() = 0;
+    // The key's value, or defaultText when the key is missing; cut to 2047 characters.
+    virtual std::wstring ReadText(std::wstring_view key, std::wstring_view defaultText) const = 0;
+    // Writes one key at once; false when the write is refused.
+    virtual bool WriteText(std::wstring_view key, std::wstring_view value) = 0;
+};
+
+// What load and save touch in the main window.
+class ISettingsWindow {
+public:
+    virtual ~ISettingsWindow() = default;
+    virtual std::wstring EditText(EditBox which) const = 0;
+    virtual void SetEditText(EditBox which, std::wstring_view text) = 0;
+    virtual bool IsChecked(AlarmBox which) const = 0;
+    // A change runs the box's click handler; the same state does nothing.
+    virtual void SetChecked(AlarmBox which, bool checked) = 0;
+    // Outer position in screen pixels.
+    virtual std::int32_t WindowTop() const = 0;
+    virtual std::int32_t WindowLeft() const = 0;
+    virtual void SetWindowTop(std::int32_t top) = 0;
+    virtual void SetWindowLeft(std::int32_t left) = 0;
+    // Centres or moves the window and clamps the position into a work area.
+    virtual void PlaceMainWindow(std::int32_t& top, std::int32_t& left) = 0;
+};
+
+// Reads a 32-bit integer value: optional leading blanks, an optional sign,
+// then decimal digits or hexadecimal ones after "$", "x", "X", "0x" or "0X",
+// and nothing else. nullopt for any other shape and for values out of range.
+std::optional<std::int32_t> ParseProfileInteger(std::wstring_view text);
+
+// Applies the file to the window and the font variables. Creates a missing
+// file as FF FE first; a failure ends the load there without a message.
+void LoadSettings(IProfile& profile, ISettingsWindow& window, FontSettings& fonts);
+
+// Writes the fourteen keys in order; a refused write ends the save there
+// without a message.
+void SaveSettings(IProfile& profile, const ISettingsWindow& window, const FontSettings& fonts);
+
+// A rectangle of screen pixels, right and bottom exclusive.
+struct TRect32 {
+    std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+
+// The position that centres a window of the given outer size in the work area.
+void CentreInWorkArea(std::int32_t& top, std::int32_t& left, std::int32_t height,
+                      std::int32_t width, const TRect32& work);
+
+// Pulls a position into the work area: left edge, bottom edge, right edge,
+// top edge, in that order, so an oversized window keeps its top and right
+// edges on the work area's.
+void ClampToWorkArea(std::int32_t& top, std::int32_t& left, std::int32_t height,
+                     std::int32_t width, const TRect32& work);
+
+// The INI file at path through the platform's profile functions (Windows build only).
+std::unique_ptr<IProfile> MakeIniProfile(std::wstring path);

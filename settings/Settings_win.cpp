@@ -1,0 +1,150 @@
+// The Win32 side of the settings: the private-profile functions behind
+// IProfile, and the folder probe, file times, copy and environment behind
+// ISettingsFiles. The portable rules only see paths, flags and TDateTime
+// values; Win32 handles, FILETIMEs and error codes stay in this file.
+#include <windows.h>
+
+#include <vector>
+
+#include "settings/Settings.h"
+#include "settings/SettingsPath.h"
+
+namespace {
+
+constexpr wchar_t kSection[] = L"Option";
+
+bool PathExists(const std::wstring& path, bool wantFolder) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    return ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == wantFolder;
+}
+
+// A FILETIME as a local TDateTime; nullopt-like 0 when the conversion fails.
+TDateTime FileTimeToLocalDateTime(const FILETIME& fileTime) {
+    if (fileTime.dwLowDateTime == 0 && fileTime.dwHighDateTime == 0) return 0.0;
+    FILETIME local;
+    SYSTEMTIME fields;
+    if (!FileTimeToLocalFileTime(&fileTime, &local) || !FileTimeToSystemTime(&local, &fields)) return 0.0;
+    if (fields.wYear < 1 || fields.wYear > 9999 || fields.wMonth < 1 || fields.wMonth > 12 ||
+        fields.wDay < 1 || fields.wDay > 31 || fields.wHour > 23 || fields.wMinute > 59 ||
+        fields.wSecond > 59 || fields.wMilliseconds > 999) {
+        return 0.0;
+    }
+    const double milliseconds = ((fields.wHour * 60.0 + fields.wMinute) * 60.0 + fields.wSecond) * 1000.0 +
+                                fields.wMilliseconds;
+    return DayNumber(fields.wYear, fields.wMonth, fields.wDay) + milliseconds / (kSecondsPerDay * 1000.0);
+}
+
+class TWinSettingsFiles final : public ISettingsFiles {
+public:
+    std::wstring ExecutablePath() const override {
+        std::vector<wchar_t> buffer(MAX_PATH);
+        for (;;) {
+            const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+            if (n < buffer.size()) return std::wstring(buffer.data(), n);
+            buffer.resize(buffer.size() * 2);
+        }
+    }
+
+    std::wstring FullPath(std::wstring_view name) const override {
+        const std::wstring text(name);
+        const DWORD needed = GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
+        if (needed == 0) return text;
+        std::wstring full(needed, L'\0');
+        const DWORD n = GetFullPathNameW(text.c_str(), needed, full.data(), nullptr);
+        full.resize(n < needed ? n : 0);
+        return full.empty() ? text : full;
+    }
+
+    // GetTempFileNameW under Wine reports success in a folder that cannot be
+    // written without creating the file, so the file must also be found.
+    bool FolderWritable(const std::wstring& folder) override {
+        wchar_t probe[MAX_PATH + 1] = L"";
+        if (GetTempFileNameW(folder.c_str(), L"$$$", 0, probe) == 0) return false;
+        if (GetFileAttributesW(probe) == INVALID_FILE_ATTRIBUTES) return false;
+        DeleteFileW(probe);
+        return true;
+    }
+
+    bool FileExists(const std::wstring& path) const override { return PathExists(path, false); }
+    bool FolderExists(const std::wstring& folder) const override { return PathExists(folder, true); }
+
+    bool CreateFolders(const std::wstring& folder) override {
+        if (folder.empty()) return false;
+        std::wstring path = folder;
+        while (!path.empty() && path.back() == L'\\') path.pop_back();
+        if (path.empty() || path.back() == L':' || FolderExists(path)) return true;
+        const auto cut = path.find_last_of(L"\\:");
+        if (cut != std::wstring::npos && cut > 0 && !CreateFolders(path.substr(0, cut + 1))) return false;
+        return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+
+    std::wstring EnvironmentValue(std::wstring_view name) const override {
+        const std::wstring key(name);
+        const DWORD needed = GetEnvironmentVariableW(key.c_str(), nullptr, 0);
+        if (needed == 0) return {};
+        std::wstring value(needed, L'\0');
+        const DWORD n = GetEnvironmentVariableW(key.c_str(), value.data(), needed);
+        value.resize(n < needed ? n : 0);
+        return value;
+    }
+
+    TDateTime FileNewestTime(const std::wstring& path) const override {
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return 0.0;
+        FILETIME created{}, accessed{}, written{};
+        const BOOL ok = GetFileTime(file, &created, &accessed, &written);
+        CloseHandle(file);
+        if (!ok) return 0.0;
+        const TDateTime creation = FileTimeToLocalDateTime(created);
+        const TDateTime lastWrite = FileTimeToLocalDateTime(written);
+        return lastWrite > creation ? lastWrite : creation;
+    }
+
+    bool CopyFileOver(const std::wstring& from, const std::wstring& to) override {
+        return CopyFileW(from.c_str(), to.c_str(), FALSE) != 0;
+    }
+};
+
+class TIniProfile final : public IProfile {
+public:
+    explicit TIniProfile(std::wstring path) : FPath(std::move(path)) {}
+
+    bool Exists() const override { return PathExists(FPath, false); }
+
+    // A file that starts with FF FE makes the profile functions write UTF-16,
+    // so any text survives the round trip.
+    bool CreateWithBom() override {
+        const HANDLE file = CreateFileW(FPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        static const unsigned char kBom[2] = {0xFF, 0xFE};
+        DWORD written = 0;
+        const BOOL ok = WriteFile(file, kBom, sizeof kBom, &written, nullptr);
+        CloseHandle(file);
+        return ok && written == sizeof kBom;
+    }
+
+    std::wstring ReadText(std::wstring_view key, std::wstring_view defaultText) const override {
+        wchar_t buffer[kProfileBufferChars] = L"";
+        const std::wstring keyText(key), fallback(defaultText);
+        const DWORD n = GetPrivateProfileStringW(kSection, keyText.c_str(), fallback.c_str(), buffer,
+                                                 static_cast<DWORD>(kProfileBufferChars), FPath.c_str());
+        return std::wstring(buffer, n);
+    }
+
+    bool WriteText(std::wstring_view key, std::wstring_view value) override {
+        const std::wstring keyText(key), valueText(value);
+        return WritePrivateProfileStringW(kSection, keyText.c_str(), valueText.c_str(), FPath.c_str()) != 0;
+    }
+
+private:
+    std::wstring FPath;
+};
+
+}  // namespace
+
+std::unique_ptr<ISettingsFiles> MakeSystemSettingsFiles() { return std::make_unique<TWinSettingsFiles>(); }
+
+std::unique_ptr<IProfile> MakeIniProfile(std::wstring path) { return std::make_unique<TIniProfile>(std::move(path)); }
