@@ -15,6 +15,10 @@ if [ $# -lt 1 ]; then
 fi
 binary=$1
 shift
+if [ -z "${CROSSCHECK_RUNNER:-}" ] && [ ! -x "$binary" ]; then
+  echo "crosscheck: not an executable: $binary" >&2
+  exit 2
+fi
 here=$(cd "$(dirname "$0")" && pwd)
 ref="$here/fixtally_ref.py"
 runner=${CROSSCHECK_RUNNER:-}
