@@ -1,0 +1,110 @@
+// The main window: the log name box, the row of check options, the report
+// pane, the buttons and the status bar. It is the check run's host and the
+// window that the settings are loaded into and saved from.
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+
+#include "engine/ICheckHost.h"
+#include "settings/Settings.h"
+
+class TFormMain final : public ICheckHost, public ISettingsWindow {
+public:
+    // Creates the window with its controls (FormCreate runs inside); nullptr on failure.
+    static TFormMain* Create(HINSTANCE instance);
+
+    HWND Handle() const { return FHandle; }
+
+    // ICheckHost and ISettingsWindow.
+    std::wstring EditText(EditBox which) const override;
+    void SetEditText(EditBox which, std::wstring_view text) override;
+    bool IsChecked(AlarmBox which) const override;
+    void SetChecked(AlarmBox which, bool checked) override;
+    void SetStatus(std::wstring_view text) override;
+    void ClearReport() override;
+    void AppendReport(std::wstring_view text) override;
+    void SetWaitCursor(bool wait) override;
+    void ProcessMessages() override;
+    void ShowMessage(std::wstring_view text) override;
+    void ShowMessageAtDefaultPlace(std::wstring_view text) override;
+    std::int32_t WindowTop() const override;
+    std::int32_t WindowLeft() const override;
+    void SetWindowTop(std::int32_t top) override;
+    void SetWindowLeft(std::int32_t left) override;
+    void PlaceMainWindow(std::int32_t& top, std::int32_t& left) override;
+
+    // Seen by every message pump for key-downs on the window or its controls.
+    void ApplicationEvents1ShortCut(const MSG& message);
+
+    // The work area of the monitor holding the window (or the nearest one).
+    static RECT MonitorWorkArea(HWND window);
+
+private:
+    explicit TFormMain(HWND handle) : FHandle(handle) {}
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void FormCreate();
+    void FormResize();
+    void FormActivate();
+    void FormCloseQuery();
+    void ButtonExitClick();
+    void ButtonConvClick();
+    void ButtonBrowseClick();
+    void ButtonClearClick();
+    void CheckBoxStepChangeClick();
+    void CheckBoxSameTimeClick();
+    void CheckBoxMovedBackClick();
+    void WMDropFiles(HDROP drop);
+    void OpenDialog1Show(HWND hookWindow);
+    void OpenDialog1Close();
+    LRESULT OpenDialogWndProc(UINT message, WPARAM wParam, LPARAM lParam);
+    static UINT_PTR CALLBACK OpenDialogHook(HWND hookWindow, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK OpenDialogFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
+
+    void CreateControls();
+    void ApplyFont(HFONT font);
+    void AutoSizeLabel(HWND label, bool keepRightEdge);
+    void LayOutOptionsRow();
+    void SetHints(bool japanese);
+    void FlushReport();
+    HWND Control(int id) const { return GetDlgItem(FHandle, id); }
+    HWND EditOf(EditBox which) const;
+    HWND CheckBoxOf(AlarmBox which) const;
+    void RunClickHandler(AlarmBox which);
+    int ShowCenteredMessage(std::wstring_view text, HWND control);
+    void EndIfClosePending();
+
+    HWND FHandle;
+    HWND FToolTip = nullptr;
+    HWND FFocusedControl = nullptr;
+    HFONT FFont = nullptr;
+    int FMinTrackWidth = 0;
+    bool FActivated = false;
+    bool FWaitCursor = false;
+    bool FClosePending = false;
+    std::wstring FPendingReport;   // appended lines not yet in the pane
+
+    // The open dialog's frame while it is shown.
+    HWND FOpenDialog1hWnd = nullptr;
+    WNDPROC FNewOpenDialog1WndProc = nullptr;
+    WNDPROC FOldOpenDialog1WndProc = nullptr;
+    std::uint8_t FOpenDialog1MoveFlag = 0;
+    std::wstring FOpenDialogInitialDir;
+};
+
+// The one main window; nullptr until it is created.
+extern TFormMain* FormMain;
+
+// Hands one message of any pump (the main loop or a run's message
+// processing) to its window, after the application-wide key hook.
+void DispatchApplicationMessage(MSG& message);
+
+// Shows a failure that no handler caught: error icon, one OK button, the
+// application's title; the program runs on.
+void ShowUncaughtFailure(std::wstring_view message);

@@ -1,0 +1,111 @@
+// The Browse button's open-file dialog, centred over the main window: its
+// frame is sub-classed from its show to its close, and the frame's first
+// three position changes are rewritten into the main window's centre,
+// kept inside the work area.
+#include "ui/FormMain.h"
+
+#include <commdlg.h>
+
+#include <string>
+
+#include "settings/SettingsPath.h"
+#include "ui/ControlIds.h"
+
+namespace {
+
+constexpr wchar_t kOpenDialogFilter[] =
+    L"Log file (*.nmea, *.nme,*.nma, *.log, *.txt)|*.nmea;*.nme;*.nma;*.log;*.txt|"
+    L".nmea .nme .nma only (*.nmea, *.nme, *.nma)|*.nmea;*.nme;*.nma|.log only (*.log)|*.log|"
+    L".txt only (*.txt)|*.txt|All file (*.*)|*.*";
+constexpr std::uint8_t kRewrittenMoves = 3;
+constexpr DWORD kFileBufferChars = 32768;
+
+// The filter with "|" turned into the NULs that the dialog expects.
+std::wstring DialogFilter() {
+    std::wstring filter(kOpenDialogFilter);
+    for (wchar_t& c : filter) {
+        if (c == L'|') c = L'\0';
+    }
+    filter.push_back(L'\0');
+    return filter;
+}
+
+}  // namespace
+
+void TFormMain::ButtonBrowseClick() {
+    std::wstring file(kFileBufferChars, L'\0');
+    const std::wstring filter = DialogFilter();
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = FHandle;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = kFileBufferChars;
+    dialog.lpstrInitialDir = FOpenDialogInitialDir.empty() ? nullptr : FOpenDialogInitialDir.c_str();
+    dialog.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_HIDEREADONLY;
+    dialog.lpfnHook = OpenDialogHook;
+    if (!GetOpenFileNameW(&dialog)) return;
+    file.resize(file.find(L'\0'));
+    FOpenDialogInitialDir = std::wstring(FolderPart(file));
+    SetEditText(EditBox::Filename, file);
+}
+
+// The hook's window is a child of the dialog's frame.
+UINT_PTR CALLBACK TFormMain::OpenDialogHook(HWND hookWindow, UINT message, WPARAM, LPARAM lParam) {
+    if (!FormMain) return 0;
+    if (message == WM_NOTIFY && reinterpret_cast<OFNOTIFYW*>(lParam)->hdr.code == CDN_INITDONE) {
+        FormMain->OpenDialog1Show(hookWindow);
+    } else if (message == WM_DESTROY) {
+        FormMain->OpenDialog1Close();
+    }
+    return 0;
+}
+
+void TFormMain::OpenDialog1Show(HWND hookWindow) {
+    if (FOpenDialog1hWnd) return;
+    FOpenDialog1hWnd = GetParent(hookWindow);
+    FOpenDialog1MoveFlag = kRewrittenMoves;
+    FNewOpenDialog1WndProc = OpenDialogFrameProc;
+    FOldOpenDialog1WndProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(FOpenDialog1hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FNewOpenDialog1WndProc)));
+}
+
+void TFormMain::OpenDialog1Close() {
+    if (!FOpenDialog1hWnd) return;
+    SetWindowLongPtrW(FOpenDialog1hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldOpenDialog1WndProc));
+    FOpenDialog1hWnd = nullptr;
+    FNewOpenDialog1WndProc = nullptr;
+    FOldOpenDialog1WndProc = nullptr;
+}
+
+// The one dialog shown at a time is the main window's, so a static entry
+// point that forwards to FormMain binds the frame to the window object.
+LRESULT CALLBACK TFormMain::OpenDialogFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (FormMain && FormMain->FOpenDialog1hWnd == frame) return FormMain->OpenDialogWndProc(message, wParam, lParam);
+    return DefWindowProcW(frame, message, wParam, lParam);
+}
+
+LRESULT TFormMain::OpenDialogWndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND frame = FOpenDialog1hWnd;
+    const WNDPROC old = FOldOpenDialog1WndProc;
+    if (message == WM_WINDOWPOSCHANGING && FOpenDialog1MoveFlag > 0) {
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+        pos->flags &= ~static_cast<UINT>(SWP_NOMOVE);
+        --FOpenDialog1MoveFlag;
+        const RECT work = MonitorWorkArea(FHandle);
+        RECT main{}, dialog{};
+        GetWindowRect(FHandle, &main);
+        GetWindowRect(frame, &dialog);
+        const int width = dialog.right - dialog.left, height = dialog.bottom - dialog.top;
+        int x = main.left + ((main.right - main.left) - width) / 2;
+        int y = main.top + ((main.bottom - main.top) - height) / 2;
+        if (y < work.top) y = work.top;
+        if (y > work.bottom - height) y = work.bottom - height;
+        if (x < work.left) x = work.left;
+        if (x > work.right - width) x = work.right - width;
+        pos->x = x;
+        pos->y = y;
+    }
+    return CallWindowProcW(old, frame, message, wParam, lParam);
+}
