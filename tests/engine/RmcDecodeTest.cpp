@@ -154,11 +154,13 @@ TEST_F(ProcessSentenceTest, RejectedSentencesChangeNothing) {
 }
 
 TEST_F(ProcessSentenceTest, EveryRmcTalkerAndShortenedTypesAreDecoded) {
-    const std::string types[] = {"GPRMC", "GNRMC", "GLRMC", "GQRMC", "GIRMC", "RMC", "G"};
+    // Field 0 anywhere in the table of types counts, even a piece of an entry.
+    const std::string types[] = {"$GPRMC", "$GNRMC", "$GLRMC", "$GQRMC", "$GIRMC", "RMC", "$G"};
     for (const auto& type : types) {
         SCOPED_TRACE(type);
         State = ScanState();
-        Feed(Sentence(type + ",123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W"));
+        const std::string sentence = Sentence(type.substr(1) + ",123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
+        Feed(type.substr(0, 1) + sentence.substr(1));
         EXPECT_EQ(State.SentenceCount, 1);
     }
 }
