@@ -2,6 +2,7 @@
 // CR LF and LF CR line ends, and a rewind for the second pass.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -42,8 +43,13 @@ public:
     std::int64_t FileBytes() const { return FFileBytes; }
 
 private:
-    // filled in with the implementation
+    static constexpr std::size_t kBlockSize = 2048;
     std::unique_ptr<IByteSource> FSource;
+    std::array<char, kBlockSize> FBlock{};
+    std::size_t FBlockCount = 0;
+    std::size_t FBlockPos = 0;
+    char FLastChar = 0;
+    std::string FLine;
     bool FAtEnd = false;
     std::int64_t FFileBytes = 0;
 };

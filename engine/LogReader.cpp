@@ -1,0 +1,94 @@
+#include "engine/LogReader.h"
+
+#include <cstring>
+
+#include "engine/UserError.h"
+
+namespace {
+
+constexpr std::size_t kMaxNameLength = 259;
+
+// The first CR or LF in [p, end), eight bytes at a time.
+const char* FindLineEnd(const char* p, const char* end) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        const std::uint64_t lf = word ^ (kOnes * '\n');
+        const std::uint64_t cr = word ^ (kOnes * '\r');
+        if ((((lf - kOnes) & ~lf) | ((cr - kOnes) & ~cr)) & kHighs) break;
+        p += 8;
+    }
+    while (p < end && *p != '\n' && *p != '\r') ++p;
+    return p;
+}
+
+// A line feed right after a carriage return, or the other way round, ends nothing.
+bool PairsWithLast(char c, char last) {
+    return (c == '\n' && last == '\r') || (c == '\r' && last == '\n');
+}
+
+}  // namespace
+
+TLogReader::TLogReader(std::unique_ptr<IByteSource> source) : FSource(std::move(source)) {}
+
+bool TLogReader::OpenLog(std::wstring_view name) {
+    FBlockPos = FBlockCount = 0;
+    FLastChar = 0;
+    FAtEnd = true;
+    if (name.empty() || name.size() > kMaxNameLength) return false;
+    try {
+        if (!FSource->Open(name)) return false;
+        try {
+            const std::int64_t size = FSource->Size();
+            FFileBytes = size;
+        } catch (const TUserError&) {
+            FSource->Close();
+            return false;
+        }
+    } catch (const TUserError&) {
+        return false;
+    }
+    FAtEnd = false;
+    return true;
+}
+
+std::string_view TLogReader::ReadLogLine() {
+    FLine.clear();
+    for (;;) {
+        if (FBlockPos >= FBlockCount) {
+            FBlockCount = FSource->Read(FBlock.data(), FBlock.size());
+            FBlockPos = 0;
+            if (FBlockCount == 0) {
+                FAtEnd = true;
+                return FLine;
+            }
+        }
+        const char* start = FBlock.data() + FBlockPos;
+        const char* end = FBlock.data() + FBlockCount;
+        const char* lineEnd = FindLineEnd(start, end);
+        if (lineEnd == end) {
+            FLine.append(start, end);
+            FLastChar = end[-1];
+            FBlockPos = FBlockCount;
+            continue;
+        }
+        FBlockPos = static_cast<std::size_t>(lineEnd - FBlock.data()) + 1;
+        if (lineEnd > start) FLastChar = lineEnd[-1];
+        const bool ends = !PairsWithLast(*lineEnd, FLastChar);
+        FLastChar = *lineEnd;
+        if (!ends) continue;
+        if (FLine.empty()) return std::string_view(start, static_cast<std::size_t>(lineEnd - start));
+        FLine.append(start, lineEnd);
+        return FLine;
+    }
+}
+
+void TLogReader::RewindLog() {
+    FSource->Reopen();
+    FAtEnd = false;
+    FBlockPos = FBlockCount = 0;
+}
+
+void TLogReader::CloseLog() { FSource->Close(); }

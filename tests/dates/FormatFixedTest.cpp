@@ -1,0 +1,55 @@
+#include "dates/FormatFixed.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+TEST(FormatFixed, RoundsHalfAwayFromZeroOnSeventeenDigits) {
+    struct Row { std::wstring format; double value; std::wstring text; };
+    const Row rows[] = {
+        {L"%4.1f", 0.25, L" 0.3"},
+        {L"%4.1f", 22.4, L"22.4"},
+        {L"%4.1f", -0.04, L" 0.0"},
+        {L"%4.1f", std::numeric_limits<double>::quiet_NaN(), L" NAN"},
+        {L"%6.1f", 0.15, L"   0.2"},
+        {L"%6.1f", 0.25, L"   0.3"},
+        {L"%6.1f", -0.05, L"  -0.1"},
+        {L"%5.0f", 2.5, L"    3"},
+        {L"%7.2f", 0.125, L"   0.13"},
+        {L"%7.2f", 1.005, L"   1.00"},
+        {L"%8.3f", 1.0005, L"   1.001"},
+        {L"%3.1f", 99.95, L"100.0"},
+        {L"%10.8f", 35.66872333333333, L"35.66872333"},
+        {L"%10.8f", 139.761315, L"139.76131500"},
+        {L"%10.8f", -5e-9, L"-0.00000001"},
+        {L"%10.8f", 12345678901.123456, L"12345678901.12345600"},
+        // zero, negative zero, infinities, tiny values
+        {L"%6.1f", 0.0, L"   0.0"},
+        {L"%6.1f", -0.0, L"   0.0"},
+        {L"%5.0f", -0.4, L"    0"},
+        {L"%6.1f", -std::numeric_limits<double>::infinity(), L"  -INF"},
+        {L"%6.1f", 4.9e-324, L"   0.0"},
+        {L"%6.1f", -1.0, L"  -1.0"},
+        {L"%6.1f", 599.95, L" 600.0"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::PrintToString(r.format) + " " + std::to_string(r.value));
+        EXPECT_EQ(FormatFixed(r.format, r.value), r.text);
+    }
+}
+
+TEST(FormatFixed, MalformedFormatGivesTheTextBeforeThePercent) {
+    EXPECT_EQ(FormatFixed(L"%4.-1f", 1.5), L"");
+    EXPECT_EQ(FormatFixed(L"%4.1", 1.5), L"");
+    EXPECT_EQ(FormatFixed(L"%4.f", 1.5), L"1.50");  // no precision digits: 2
+    EXPECT_EQ(FormatFixed(L"%4.19f", 1.5), L"1.50");
+}
+
+TEST(FormatFixed, HugeValuesStayReadable) {
+    EXPECT_FALSE(FormatFixed(L"%6.1f", 1e300).empty());
+    EXPECT_FALSE(FormatFixed(L"%6.1f", -1.7976931348623157e308).empty());
+}
+
+}  // namespace
