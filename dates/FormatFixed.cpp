@@ -75,7 +75,7 @@ std::wstring FixedText(double x, int precision) {
             if (i >= 0) {
                 ++kept[static_cast<std::size_t>(i)];
             } else {
-                kept = "1";
+                kept.assign(1, '1');
                 ++e;
             }
         }

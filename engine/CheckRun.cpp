@@ -46,11 +46,19 @@ private:
     ICheckHost& FHost;
 };
 
+// Position of "$" + letter in the line; npos when absent. Sentences start
+// with it, so a plain loop finds it at once.
+std::size_t FindMarker(std::string_view line, char letter) {
+    for (std::size_t i = 0; i + 1 < line.size(); ++i)
+        if (line[i] == '$' && line[i + 1] == letter) return i;
+    return std::string_view::npos;
+}
+
 // The line from its "$G" marker on (or, when allowed, "$P"); empty when it has none.
 std::string_view CandidateSentence(std::string_view line, bool takeProprietary) {
     line = TrimBytes(line);
-    auto pos = line.find("$G");
-    if (pos == std::string_view::npos && takeProprietary) pos = line.find("$P");
+    auto pos = FindMarker(line, 'G');
+    if (pos == std::string_view::npos && takeProprietary) pos = FindMarker(line, 'P');
     return pos == std::string_view::npos ? std::string_view() : line.substr(pos);
 }
 

@@ -13,6 +13,7 @@
 namespace {
 
 constexpr std::string_view kRmcTypeTable = "$GPRMC$GNRMC$GLRMC$PGRMT$GQRMC$GIRMC$";
+constexpr std::size_t kTypeLength = 6;
 constexpr int kAnnouncementCategory = 3;
 constexpr int kLastRmcCategory = 5;
 constexpr std::string_view kGloAnnouncement = "GLO Software Version 2.40";
@@ -23,16 +24,22 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Field 0 found anywhere in the table: its first position (from 1) over 6.
 int SentenceCategory(std::string_view type) {
     if (type.empty()) return -1;
+    if (type.size() == kTypeLength && type[0] == '$') {
+        // "$" only begins entries, so a whole type matches whole entries only.
+        const std::string_view kind = type.substr(3);
+        if (kind != "RMC" && kind != "RMT") return -1;
+    }
     const auto pos = kRmcTypeTable.find(type);
     if (pos == std::string_view::npos) return -1;
-    return static_cast<int>((pos + 1) / 6);
+    return static_cast<int>((pos + 1) / kTypeLength);
 }
 
 // Field 0 as the split would give it, without splitting the rest: most
 // sentences of a log are dismissed on it alone.
 std::string_view FieldZero(std::string_view sentence) {
-    const auto comma = sentence.find(',');
-    if (comma != std::string_view::npos) return sentence.substr(0, comma);
+    std::size_t end = 0;
+    while (end < sentence.size() && sentence[end] != ',') ++end;  // types are short
+    if (end < sentence.size()) return sentence.substr(0, end);
     return sentence.substr(0, sentence.find('*'));  // the only field is also the last
 }
 

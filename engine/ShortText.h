@@ -25,6 +25,10 @@ public:
 
     // Bytes widened one by one, for the wide texts built from sentence fields.
     void AppendBytes(std::string_view bytes) {
+        if (FSpill.empty() && FSize + bytes.size() <= kInline) {
+            for (char b : bytes) FInline[FSize++] = static_cast<Char>(static_cast<unsigned char>(b));
+            return;
+        }
         for (char b : bytes) Append(static_cast<Char>(static_cast<unsigned char>(b)));
     }
 
