@@ -1,6 +1,8 @@
 #include "engine/SentenceFields.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -82,27 +84,59 @@ std::optional<double> DecimalText(std::basic_string_view<Char> text) {
 
 SentenceFields SplitSentence(std::string_view sentence) {
     SentenceFields fields;
-    if (sentence.empty()) return fields;
-    while (fields.Count < kFieldCount) {
-        const auto comma = sentence.find(',');
-        if (comma == std::string_view::npos) break;
-        fields.Field[static_cast<std::size_t>(fields.Count - 1)] = sentence.substr(0, comma);
-        sentence.remove_prefix(comma + 1);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < sentence.size() && fields.Count < kFieldCount; ++i) {
+        if (sentence[i] != ',') continue;
+        fields.Field[static_cast<std::size_t>(fields.Count - 1)] = sentence.substr(start, i - start);
+        start = i + 1;
         ++fields.Count;
     }
-    fields.Field[static_cast<std::size_t>(fields.Count - 1)] = sentence.substr(0, sentence.find('*'));
+    // The last field keeps any further commas and ends before its first "*".
+    const std::string_view last = sentence.substr(std::min(start, sentence.size()));
+    fields.Field[static_cast<std::size_t>(fields.Count - 1)] = last.substr(0, last.find('*'));
     return fields;
 }
+
+namespace {
+
+// XOR of all bytes, eight at a time.
+unsigned XorOfBytes(std::string_view bytes) {
+    std::uint64_t wide = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        wide ^= word;
+    }
+    for (int shift = 32; shift >= 8; shift /= 2) wide ^= wide >> shift;
+    unsigned x = static_cast<unsigned>(wide & 0xFF);
+    for (; i < bytes.size(); ++i) x ^= static_cast<unsigned char>(bytes[i]);
+    return x;
+}
+
+// The checksum characters read as "$" + text would be: one or two hexadecimal
+// digits give their value, anything else 0.
+unsigned WrittenChecksum(std::string_view text) {
+    if (text.empty()) return 0;
+    unsigned value = 0;
+    for (char c : text) {
+        unsigned digit;
+        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
+        else if (c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
+        else return 0;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+}  // namespace
 
 bool ChecksumOk(std::string_view sentence) {
     const auto star = sentence.find('*');
     if (star == std::string_view::npos) return false;
-    unsigned x = 0;
-    for (std::size_t i = 1; i < star; ++i) x ^= static_cast<unsigned char>(sentence[i]);
-    const std::string_view written = TrimBytes(sentence.substr(star + 1, 2));
-    wchar_t text[3] = {L'$'};
-    for (std::size_t i = 0; i < written.size(); ++i) text[i + 1] = static_cast<unsigned char>(written[i]);
-    return IntOrZero(std::wstring_view(text, written.size() + 1)) == static_cast<std::int32_t>(x);
+    const unsigned x = star > 1 ? XorOfBytes(sentence.substr(1, star - 1)) : 0;
+    return WrittenChecksum(TrimBytes(sentence.substr(star + 1, 2))) == x;
 }
 
 std::string_view TrimBytes(std::string_view bytes) { return Trim(bytes); }

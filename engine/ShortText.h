@@ -35,7 +35,7 @@ public:
     View Text() const { return FSpill.empty() ? View(FInline.data(), FSize) : View(FSpill); }
 
 private:
-    std::array<Char, kInline> FInline{};
+    std::array<Char, kInline> FInline;  // only the first FSize are set
     std::size_t FSize = 0;
     std::basic_string<Char> FSpill;
 };
