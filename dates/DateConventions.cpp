@@ -15,9 +15,9 @@ std::wstring ConventionsPattern(std::wstring_view pattern, wchar_t separator) {
     bool quoted = false;
     for (wchar_t c : pattern) {
         if (c == L'\'') quoted = !quoted;
-        out += LowerAscii(!quoted && c == separator ? L'/' : c);
+        out += !quoted && c == separator ? L'/' : c;
     }
-    return out;
+    return LowerCaseText(out);
 }
 
 // Lower case, "yyyy" as "yy", no blanks, "/" as the locale's separator.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 struct UserDateFormat {
     // The short date pattern (letters d, M, y, g, quoted text); on Windows
@@ -11,3 +12,6 @@ struct UserDateFormat {
 };
 
 UserDateFormat ReadUserDateFormat();
+
+// Linguistic lower case of the user's locale.
+std::wstring LowerCaseText(std::wstring_view text);

@@ -56,6 +56,13 @@ UserDateFormat ReadUserDateFormat() {
     return user;
 }
 
+std::wstring LowerCaseText(std::wstring_view text) {
+    std::wstring out(text);
+    for (wchar_t& c : out)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + (L'a' - L'A'));
+    return out;
+}
+
 int CurrentLocalYear() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};

@@ -73,6 +73,16 @@ UserDateFormat ReadUserDateFormat() {
     return user;
 }
 
+std::wstring LowerCaseText(std::wstring_view text) {
+    if (text.empty()) return {};
+    std::wstring out(text.size() * 2 + 8, L'\0');
+    const int length = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING, text.data(),
+                                    static_cast<int>(text.size()), out.data(), static_cast<int>(out.size()));
+    if (length <= 0) return std::wstring(text);
+    out.resize(static_cast<std::size_t>(length));
+    return out;
+}
+
 int CurrentLocalYear() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
