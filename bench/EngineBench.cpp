@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dates/DateTime.h"
+#include "engine/CheckRun.h"
 #include "engine/LogReader.h"
 #include "engine/RmcDecode.h"
 #include "engine/SentenceFields.h"
@@ -66,14 +67,24 @@ void BM_ReadLogLine(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadLogLine);
 
-void BM_SplitAndChecksum(benchmark::State& state) {
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(SplitSentence(kRmc));
-        benchmark::DoNotOptimize(ChecksumOk(kRmc));
-    }
+void BM_TrimAndMarker(benchmark::State& state) {
+    const std::string line = "  " + kGsv + " ";
+    for (auto _ : state) benchmark::DoNotOptimize(CandidateSentence(line, false));
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_SplitAndChecksum);
+BENCHMARK(BM_TrimAndMarker);
+
+void BM_SplitSentence(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(SplitSentence(kRmc));
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SplitSentence);
+
+void BM_ChecksumOk(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(ChecksumOk(kRmc));
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ChecksumOk);
 
 void BM_ParseDateTimeText(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(ParseDateTimeText(L"03/23/94 12:35:19.000", 2025));

@@ -54,14 +54,6 @@ std::size_t FindMarker(std::string_view line, char letter) {
     return std::string_view::npos;
 }
 
-// The line from its "$G" marker on (or, when allowed, "$P"); empty when it has none.
-std::string_view CandidateSentence(std::string_view line, bool takeProprietary) {
-    line = TrimBytes(line);
-    auto pos = FindMarker(line, 'G');
-    if (pos == std::string_view::npos && takeProprietary) pos = FindMarker(line, 'P');
-    return pos == std::string_view::npos ? std::string_view() : line.substr(pos);
-}
-
 void CloseQuietly(TLogReader& reader) {
     try {
         reader.CloseLog();
@@ -195,6 +187,13 @@ void Summarize(ICheckHost& host, const ScanState& state, const DateConventions& 
 }
 
 }  // namespace
+
+std::string_view CandidateSentence(std::string_view line, bool takeProprietary) {
+    line = TrimBytes(line);
+    auto pos = FindMarker(line, 'G');
+    if (pos == std::string_view::npos && takeProprietary) pos = FindMarker(line, 'P');
+    return pos == std::string_view::npos ? std::string_view() : line.substr(pos);
+}
 
 void RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
               const DateConventions& conventions) {
