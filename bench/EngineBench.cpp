@@ -8,6 +8,7 @@
 #include "dates/DateTime.h"
 #include "engine/CheckRun.h"
 #include "engine/LogReader.h"
+#include "engine/MemorySource.h"
 #include "engine/RmcDecode.h"
 #include "engine/SentenceFields.h"
 #include "engine/TimeChecks.h"
@@ -32,30 +33,11 @@ std::string TypicalLog(int epochs) {
     return log;
 }
 
-class TLoopSource : public IByteSource {
-public:
-    explicit TLoopSource(std::string bytes) : FBytes(std::move(bytes)) {}
-    bool Open(std::wstring_view) override { return true; }
-    std::int64_t Size() override { return static_cast<std::int64_t>(FBytes.size()); }
-    std::size_t Read(char* buffer, std::size_t size) override {
-        const std::size_t n = std::min(size, FBytes.size() - FPos);
-        FBytes.copy(buffer, n, FPos);
-        FPos += n;
-        return n;
-    }
-    void Reopen() override { FPos = 0; }
-    void Close() override {}
-
-private:
-    std::string FBytes;
-    std::size_t FPos = 0;
-};
-
 void BM_ReadLogLine(benchmark::State& state) {
     const std::string log = TypicalLog(10000);
     std::int64_t lines = 0;
     for (auto _ : state) {
-        TLogReader reader(std::make_unique<TLoopSource>(log));
+        TLogReader reader(std::make_unique<TMemorySource>(log));
         reader.OpenLog(L"log");
         while (!reader.AtEnd()) {
             benchmark::DoNotOptimize(reader.ReadLogLine());

@@ -18,7 +18,7 @@ protected:
         RunBytes(bytes, failAfterReads);
     }
     void RunBytes(const std::string& bytes, int failAfterReads = -1) {
-        auto source = std::make_unique<TMemorySource>(L"log.nmea", bytes, failAfterReads);
+        auto source = std::make_unique<TMemorySource>(bytes, L"log.nmea", failAfterReads);
         Source = source.get();
         Reader = std::make_unique<TLogReader>(std::move(source));
         RunCheck(Host, State, *Reader, Conventions);

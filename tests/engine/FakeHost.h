@@ -11,6 +11,7 @@
 #include "dates/DateConventions.h"
 #include "engine/ICheckHost.h"
 #include "engine/LogReader.h"
+#include "engine/MemorySource.h"
 #include "engine/ScanState.h"
 #include "engine/UserError.h"
 
@@ -60,36 +61,6 @@ public:
 
 private:
     ScanState& FState;
-};
-
-// A log in memory; opens only under its own name and can fail its reads.
-class TMemorySource : public IByteSource {
-public:
-    TMemorySource(std::wstring name, std::string bytes, int failAfterReads = -1)
-        : FName(std::move(name)), FBytes(std::move(bytes)), FFailAfter(failAfterReads) {}
-
-    bool Open(std::wstring_view name) override {
-        FPos = 0;
-        return name == FName;
-    }
-    std::int64_t Size() override { return static_cast<std::int64_t>(FBytes.size()); }
-    std::size_t Read(char* buffer, std::size_t size) override {
-        if (FFailAfter >= 0 && FReads++ >= FFailAfter) throw TUserError(L"read failed");
-        const std::size_t n = std::min(size, FBytes.size() - FPos);
-        FBytes.copy(buffer, n, FPos);
-        FPos += n;
-        return n;
-    }
-    void Reopen() override { FPos = 0; }
-    void Close() override { ++Closes; }
-    int Closes = 0;
-
-private:
-    std::wstring FName;
-    std::string FBytes;
-    std::size_t FPos = 0;
-    int FFailAfter;
-    int FReads = 0;
 };
 
 inline DateConventions YearFirstConventions() {

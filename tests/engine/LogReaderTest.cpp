@@ -15,7 +15,7 @@ namespace {
 class LogReaderTest : public testing::Test {
 protected:
     void Open(const std::string& bytes, int failAfterReads = -1) {
-        auto source = std::make_unique<TMemorySource>(L"log", bytes, failAfterReads);
+        auto source = std::make_unique<TMemorySource>(bytes, L"log", failAfterReads);
         Reader = std::make_unique<TLogReader>(std::move(source));
         ASSERT_TRUE(Reader->OpenLog(L"log"));
     }
@@ -105,7 +105,7 @@ TEST_F(LogReaderTest, ReadFailureIsAnError) {
 }
 
 TEST_F(LogReaderTest, FailedOpenLeavesNothingToRead) {
-    TLogReader reader(std::make_unique<TMemorySource>(L"log", "A\nB"));
+    TLogReader reader(std::make_unique<TMemorySource>("A\nB", L"log"));
     EXPECT_FALSE(reader.OpenLog(L"other"));
     EXPECT_TRUE(reader.AtEnd());
 }
