@@ -1,3 +1,6 @@
+// The log file through POSIX descriptors, for the command-line checker and
+// the native tests. Wide names become UTF-8 bytes here; errno goes into the
+// TUserError text.
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
@@ -10,14 +13,14 @@
 
 namespace {
 
-// The log through POSIX descriptors, opened for reading only.
+// The log through POSIX descriptors, opened for reading only. POSIX has no
+// sharing modes: other programs may read and write the file meanwhile anyway.
 class TPosixFileSource final : public IByteSource {
 public:
-    ~TPosixFileSource() override {
-        if (FFd >= 0) ::close(FFd);
-    }
+    ~TPosixFileSource() override { CloseQuietly(); }
 
     bool Open(std::wstring_view name) override {
+        CloseQuietly();
         FName = name;
         const int fd = ::open(WideToUtf8(name).c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return false;
@@ -41,6 +44,8 @@ public:
         }
     }
 
+    // The descriptor stays: seeking back reads the same file even when
+    // another program has renamed or replaced it meanwhile.
     void Reopen() override {
         if (::lseek(FFd, 0, SEEK_SET) != 0) Fail(L"Cannot rewind");
     }
@@ -52,6 +57,11 @@ public:
     }
 
 private:
+    void CloseQuietly() {
+        if (FFd >= 0) ::close(FFd);
+        FFd = -1;
+    }
+
     [[noreturn]] void Fail(std::wstring_view what) const {
         throw TUserError(std::wstring(what) + L" : " + FName + L" (code " + std::to_wstring(errno) + L")");
     }

@@ -1,3 +1,6 @@
+// The log file through Win32 handles. Opening with sharing modes, 64-bit
+// sizes and the system's error codes stay in here; the reader sees an
+// IByteSource that reads blocks and throws TUserError naming the code.
 #include <windows.h>
 
 #include <string>
@@ -10,11 +13,10 @@ namespace {
 // The log through Win32 handles: read only, others may go on reading and writing it.
 class TWinFileSource final : public IByteSource {
 public:
-    ~TWinFileSource() override {
-        if (FHandle != INVALID_HANDLE_VALUE) CloseHandle(FHandle);
-    }
+    ~TWinFileSource() override { CloseQuietly(); }
 
     bool Open(std::wstring_view name) override {
+        CloseQuietly();
         FName = name;
         HANDLE handle = OpenShared();
         if (handle == INVALID_HANDLE_VALUE) return false;
@@ -51,6 +53,12 @@ public:
     }
 
 private:
+    void CloseQuietly() {
+        if (FHandle != INVALID_HANDLE_VALUE) CloseHandle(FHandle);
+        FHandle = INVALID_HANDLE_VALUE;
+    }
+
+    // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open.
     HANDLE OpenShared() const {
         return CreateFileW(FName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

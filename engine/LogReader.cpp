@@ -52,18 +52,19 @@ bool TLogReader::OpenLog(std::wstring_view name) {
     FBlockPos = FBlockCount = 0;
     FLastChar = 0;
     FAtEnd = true;
-    if (name.empty() || name.size() > kMaxNameLength) return false;
+    // A NUL would cut the name short at the system call and open another file.
+    if (name.empty() || name.size() > kMaxNameLength || name.find(L'\0') != std::wstring_view::npos)
+        return false;
     try {
         if (!FSource->Open(name)) return false;
         try {
-            const std::int64_t size = FSource->Size();
-            FFileBytes = size;
-        } catch (const TUserError&) {
+            FFileBytes = FSource->Size();
+        } catch (const std::exception&) {
             FSource->Close();
             return false;
         }
-    } catch (const TUserError&) {
-        return false;
+    } catch (const std::exception&) {
+        return false;  // the caller reports every failed open the same way
     }
     FAtEnd = false;
     return true;

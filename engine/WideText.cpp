@@ -39,6 +39,8 @@ std::size_t SequenceLength(std::string_view bytes, std::size_t i, char32_t& cp) 
 }
 
 void AppendUtf8(std::string& out, char32_t cp) {
+    constexpr char32_t kLastCodePoint = 0x10FFFF, kReplacement = 0xFFFD;
+    if (cp > kLastCodePoint) cp = kReplacement;  // a 32-bit wchar_t can hold more than Unicode
     if (cp >= kEscapeBase + 0x80 && cp <= kEscapeBase + 0xFF) {
         out += static_cast<char>(cp - kEscapeBase);
     } else if (cp < 0x80) {
