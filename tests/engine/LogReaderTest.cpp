@@ -2,22 +2,63 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "FakeHost.h"
+#include "engine/UserError.h"
 
 namespace {
 
+// A log in memory that hands out at most Chunk bytes a read (as a pipe may),
+// counts its reads and fails the ones it is told to.
+class TScriptedSource : public IByteSource {
+public:
+    explicit TScriptedSource(std::string bytes) : Bytes(std::move(bytes)) {}
+
+    bool Open(std::wstring_view name) override {
+        Pos = 0;
+        return name == L"log";
+    }
+    std::int64_t Size() override { return SizeOverride >= 0 ? SizeOverride : static_cast<std::int64_t>(Bytes.size()); }
+    std::size_t Read(char* buffer, std::size_t size) override {
+        if (++Reads == FailRead) throw TUserError(L"read failed");
+        const std::size_t n = std::min({size, Chunk, Bytes.size() - Pos});
+        Bytes.copy(buffer, n, Pos);
+        Pos += n;
+        return n;
+    }
+    void Reopen() override {
+        if (FailReopen) throw TUserError(L"reopen failed");
+        Pos = 0;
+    }
+    void Close() override {
+        if (FailClose) throw TUserError(L"close failed");
+    }
+
+    std::string Bytes;
+    std::size_t Pos = 0;
+    std::size_t Chunk = SIZE_MAX;
+    std::int64_t SizeOverride = -1;
+    int Reads = 0;
+    int FailRead = 0;  // the number of the read that fails, from 1; 0 for none
+    bool FailReopen = false;
+    bool FailClose = false;
+};
+
 class LogReaderTest : public testing::Test {
 protected:
-    void Open(const std::string& bytes, int failAfterReads = -1) {
-        auto source = std::make_unique<TMemorySource>(bytes, L"log", failAfterReads);
+    TScriptedSource& Open(const std::string& bytes, int failRead = 0) {
+        auto source = std::make_unique<TScriptedSource>(bytes);
+        source->FailRead = failRead;
+        TScriptedSource& kept = *source;
         Reader = std::make_unique<TLogReader>(std::move(source));
-        ASSERT_TRUE(Reader->OpenLog(L"log"));
+        EXPECT_TRUE(Reader->OpenLog(L"log"));
+        return kept;
     }
     // Every line up to and including the one returned with AtEnd.
     std::vector<std::string> ReadAll() {
@@ -65,16 +106,37 @@ TEST_F(LogReaderTest, EndOfLog) {
     }
 }
 
-TEST_F(LogReaderTest, LineEndSplitAcrossBlocksIsOneLineEnd) {
-    const std::string first(2047, 'a');
-    Open(first + "\r\nB");
-    EXPECT_EQ(ReadAll(), (Lines{first, "B"}));
+TEST_F(LogReaderTest, LineEndsAtTheBlockBoundary) {
+    const std::string a(2047, 'a');  // the next byte is the block's last
+    struct Row { std::string bytes; Lines lines; };
+    const Row rows[] = {
+        {a + "\r\nB", {a, "B"}},      // CR as byte 2048, LF as byte 2049: one line end
+        {a + "\n\rB", {a, "B"}},
+        {a + "\r\rB", {a, "", "B"}},
+        {a + "b\nB", {a + "b", "B"}},  // a line across the boundary comes back whole
+        {a + "\rb\nB", {a, "b", "B"}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.bytes.substr(2047));
+        Open(r.bytes);
+        EXPECT_EQ(ReadAll(), r.lines);
+    }
 }
 
 TEST_F(LogReaderTest, LogOfExactlyOneBlockEndingInCrLf) {
     const std::string line(2046, 'x');
-    Open(line + "\r\n");
+    TScriptedSource& source = Open(line + "\r\n");
     EXPECT_EQ(ReadAll(), (Lines{line, ""}));
+    EXPECT_EQ(source.Reads, 2);  // the empty last line comes from a read that found nothing
+    EXPECT_EQ(Reader->ReadLogLine(), "");
+    EXPECT_EQ(source.Reads, 3);  // a call after the end tries once more
+}
+
+TEST_F(LogReaderTest, OpenForgetsTheLastByteOfTheLogBefore) {
+    Open("\nA\r");
+    ReadAll();
+    ASSERT_TRUE(Reader->OpenLog(L"log"));
+    EXPECT_EQ(ReadAll(), (Lines{"", "A", ""}));
 }
 
 TEST_F(LogReaderTest, LongLinesAcrossManyBlocksComeBackWhole) {
@@ -100,14 +162,67 @@ TEST_F(LogReaderTest, RewindKeepsTheLastByteOfThePreviousPass) {
 }
 
 TEST_F(LogReaderTest, ReadFailureIsAnError) {
-    Open(std::string(5000, 'x'), 1);
+    Open(std::string(5000, 'x'), 2);
     EXPECT_THROW(ReadAll(), TUserError);
 }
 
 TEST_F(LogReaderTest, FailedOpenLeavesNothingToRead) {
-    TLogReader reader(std::make_unique<TMemorySource>("A\nB", L"log"));
+    TLogReader reader(std::make_unique<TScriptedSource>("A\nB"));
     EXPECT_FALSE(reader.OpenLog(L"other"));
     EXPECT_TRUE(reader.AtEnd());
+    EXPECT_FALSE(reader.OpenLog(std::wstring(L"log\0x", 5)));  // a NUL would cut the name
+    EXPECT_TRUE(reader.AtEnd());
+}
+
+TEST_F(LogReaderTest, RewindAndCloseFailuresAreErrors) {
+    TScriptedSource& source = Open("A\nB");
+    ReadAll();
+    source.FailReopen = true;
+    EXPECT_THROW(Reader->RewindLog(), TUserError);
+    source.FailClose = true;
+    EXPECT_THROW(Reader->CloseLog(), TUserError);
+}
+
+TEST_F(LogReaderTest, SizeIsKeptBeyondFourGigabytes) {
+    auto source = std::make_unique<TScriptedSource>("A");
+    source->SizeOverride = 5'000'000'000;
+    TLogReader reader(std::move(source));
+    ASSERT_TRUE(reader.OpenLog(L"log"));
+    EXPECT_EQ(reader.FileBytes(), 5'000'000'000);
+    EXPECT_FALSE(reader.OpenLog(L"missing"));
+    EXPECT_EQ(reader.FileBytes(), 5'000'000'000);  // a failed open keeps the last size
+}
+
+// The rules applied one byte at a time: the lines a log must give, up to and
+// including the one returned with AtEnd. lastChar carries over between passes.
+std::vector<std::string> ModelLines(const std::string& bytes, char& lastChar) {
+    std::vector<std::string> lines(1);
+    for (char c : bytes) {
+        const bool paired = (c == '\n' && lastChar == '\r') || (c == '\r' && lastChar == '\n');
+        if (c != '\n' && c != '\r') lines.back() += c;
+        else if (!paired) lines.emplace_back();
+        lastChar = c;
+    }
+    return lines;
+}
+
+TEST_F(LogReaderTest, AgreesWithTheByteByByteRulesOnRandomLogs) {
+    std::mt19937 random(20240611);
+    const char alphabet[] = {'\r', '\n', 'a', '$', '\0', '\x80'};
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes(random() % 9000, ' ');
+        // Mostly short lines, sometimes long runs without line ends.
+        const unsigned lineEndOdds = round % 4 == 0 ? 2000 : 6;
+        for (char& c : bytes) c = alphabet[random() % lineEndOdds < 2 ? random() % 2 : 2 + random() % 4];
+        SCOPED_TRACE("round " + std::to_string(round));
+        TScriptedSource& source = Open(bytes);
+        source.Chunk = round % 3 == 0 ? 1 + random() % 3000 : SIZE_MAX;
+        char lastChar = 0;
+        for (int pass = 0; pass < 2; ++pass) {
+            EXPECT_EQ(ReadAll(), ModelLines(bytes, lastChar));
+            Reader->RewindLog();
+        }
+    }
 }
 
 // The operating system's files.
@@ -147,6 +262,17 @@ TEST_F(LogFileTest, NamesUpTo259CharactersOpen) {
     EXPECT_TRUE(reader.OpenLog(Write(longest, "x")));
     reader.CloseLog();
     EXPECT_FALSE(reader.OpenLog(Write(longest + "n", "x")));
+}
+
+TEST_F(LogFileTest, ReadOnlyFilesOpen) {
+    const std::wstring name = Write("read-only.nmea", "A\n");
+    namespace fs = std::filesystem;
+    fs::permissions(name, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    TLogReader reader;
+    EXPECT_TRUE(reader.OpenLog(name));
+    EXPECT_EQ(std::string(reader.ReadLogLine()), "A");
+    reader.CloseLog();
+    fs::permissions(name, fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(LogFileTest, MissingFilesFoldersAndEmptyNamesDoNotOpen) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -118,6 +121,53 @@ TEST(DecimalTextToDouble, ReadsDigitByDigit) {
     EXPECT_TRUE(std::signbit(*DecimalTextToDouble(std::string("-0"))));
 }
 
+TEST(DecimalTextToDouble, EdgesOfTheExponentAndTheSign) {
+    struct Row { std::wstring text; double value; };
+    const Row rows[] = {
+        {L"0e1024", 0.0},          // 1024 is the largest exponent read
+        {L"1e-1024", 0.0},         // below the subnormals
+        {L"4.9e-324", 4.9e-324},   // the smallest subnormal
+        {L"1e23", 1e23},           // 10^23 itself is not a double
+        {L"123456789012345e-31", 123456789012345e-31},
+        {L"  -7.5  ", -7.5},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::PrintToString(r.text));
+        const auto value = DecimalTextToDouble(r.text);
+        ASSERT_TRUE(value.has_value());
+        EXPECT_EQ(*value, r.value);
+    }
+    EXPECT_TRUE(std::signbit(*DecimalTextToDouble(std::wstring(L"-0.0e5"))));
+    // Only ASCII digits count, whatever the wide text holds.
+    EXPECT_FALSE(DecimalTextToDouble(std::wstring(L"\xFF11")).has_value());
+    EXPECT_FALSE(DecimalTextToDouble(std::wstring(L"1\x0660")).has_value());
+    EXPECT_FALSE(DecimalTextToDouble(std::wstring(L"1.8e308")).has_value());
+    // Far scales: within one unit in the last place.
+    const double far = *DecimalTextToDouble(std::wstring(L"1.5e300"));
+    EXPECT_GE(far, std::nextafter(1.5e300, 0.0));
+    EXPECT_LE(far, std::nextafter(1.5e300, 1e308));
+}
+
+// Up to 15 digits the mantissa is exact, so the result must be the double
+// nearest to the decimal text, for scales of up to 31 either way; 23 and more
+// are the ones no single double operation gives.
+TEST(DecimalTextToDouble, NearestDoubleForScalesUpToThirtyOne) {
+    std::mt19937_64 random(7);
+    int wrong = 0;
+    for (int i = 0; i < 200000 && wrong < 5; ++i) {
+        std::string text = std::to_string(random() % 1'000'000'000'000'000);
+        const int scale = static_cast<int>(random() % 63) - 31;
+        text += "e" + std::to_string(scale);
+        double expected = 0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        const auto value = DecimalTextToDouble(text);
+        if (!value || *value != expected) {
+            ADD_FAILURE() << text;
+            ++wrong;
+        }
+    }
+}
+
 TEST(DecimalTextToDouble, RefusesWhatIsNotADecimalNumber) {
     const std::string rows[] = {"1e", "1,5", ".", "", "\t1", "1.2.3", "INF", "NAN", "0x10", "1e400", "1e1025", "- 1"};
     for (const auto& text : rows) {
@@ -135,6 +185,10 @@ TEST(IntegerTextToInt, ReadsDecimalAndHexadecimalForms) {
         {L"-2147483648", -2147483648LL}, {L"-2147483649", std::nullopt},
         {L" 12", 12}, {L"12 ", std::nullopt}, {L"+7", 7}, {L"", std::nullopt}, {L"$", std::nullopt},
         {L"99999999999", std::nullopt},
+        {L"-0x10", -16}, {L"$7FFFFFFF", 2147483647}, {L"$80000000", -2147483648LL},
+        {L"$fFfF", 65535}, {L"0", 0}, {L"0x", std::nullopt}, {L"x", std::nullopt},
+        {L"$1G", std::nullopt}, {L"1 2", std::nullopt}, {L"\t1", std::nullopt},
+        {L"\xFF11", std::nullopt},  // a fullwidth digit is no digit
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.text));

@@ -20,6 +20,8 @@ TEST(WideText, DecodesCodePoints) {
     EXPECT_EQ(Utf8ToWide("\xe6\x97\xa5"), L"\u65e5");
     EXPECT_EQ(WideToUtf8(L"\U0001F6F0"), "\xf0\x9f\x9b\xb0");
     EXPECT_EQ(Utf8ToWide("\xff"), std::wstring(1, static_cast<wchar_t>(0xDCFF)));
+    // Escapes turn back into their bytes, not into UTF-8 of U+DC80..U+DCFF.
+    EXPECT_EQ(WideToUtf8(std::wstring(1, static_cast<wchar_t>(0xDC80))), "\x80");
 }
 
 }  // namespace
