@@ -576,7 +576,7 @@ def parse_date_time_text(text, current_year):
 
 
 def _format_parts(fmt):
-    """(prefix, left, width, precision, letter, rest) of a one-spec format, or None."""
+    """(prefix, left, width, precision, letter, rest) of a single-conversion format, or None."""
     p = fmt.find("%")
     if p < 0:
         return None
