@@ -143,6 +143,19 @@ std::wstring VersionText() {
     return VersionTextOf(versionMs);
 }
 
+// The report pane wraps by these rules instead of the control's own: Wine's
+// own rules are worked out over the whole text after every append, which
+// makes a long report grow in quadratic time.
+int CALLBACK ReportWordBreak(LPWSTR text, int current, int length, int action) {
+    const std::wstring_view line(text, static_cast<std::size_t>(std::max(length, 0)));
+    switch (action) {
+    case WB_LEFT: return WordStartLeftOf(line, current);
+    case WB_RIGHT: return WordStartRightOf(line, current);
+    case WB_ISDELIMITER: return current >= 0 && current < length && IsWordBlank(text[current]) ? TRUE : FALSE;
+    default: return 0;
+    }
+}
+
 RECT WindowRectOf(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
@@ -157,7 +170,7 @@ RECT ChildRect(HWND child) {
 }
 
 void MoveChild(HWND child, int left, int top) {
-    SetWindowPos(child, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(child, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
 }
 
 std::wstring WindowText(HWND window) {
@@ -295,6 +308,7 @@ void TFormMain::CreateControls() {
     }
     const HWND memo = Control(kIdMemo1);
     SendMessageW(memo, EM_SETLIMITTEXT, kReportTextLimit, 0);
+    SendMessageW(memo, EM_SETWORDBREAKPROC, 0, reinterpret_cast<LPARAM>(&ReportWordBreak));
     SetWindowLongPtrW(memo, GWL_STYLE, GetWindowLongPtrW(memo, GWL_STYLE) | WS_HSCROLL);
     SetWindowPos(memo, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     ShowScrollBar(memo, SB_HORZ, TRUE);
@@ -347,7 +361,8 @@ void TFormMain::AutoSizeLabel(HWND label, bool keepRightEdge) {
     ReleaseDC(label, dc);
     const RECT r = ChildRect(label);
     const int left = keepRightEdge ? r.right - extent.cx : r.left;
-    SetWindowPos(label, nullptr, left, r.top, extent.cx, metrics.tmHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(label, nullptr, left, r.top, extent.cx, metrics.tmHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
 }
 
 void TFormMain::FormResize() {

@@ -1,8 +1,10 @@
 // Small text and layout rules of the main window that need no window:
 // the version text of the caption, the application title, the failure
-// message's closing full stop, and the arithmetic of the resize handler.
+// message's closing full stop, the arithmetic of the resize handler and the
+// report pane's word rules.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -58,4 +60,25 @@ inline TResizeLayout ResizeLayoutOf(const TResizeInput& in) {
     out.MemoWidth = in.ClientWidth - 2 * in.MemoLeft;
     out.MemoHeight = out.ButtonTop - in.MemoTop - 5;
     return out;
+}
+
+// Word rules of the report pane: lines wrap at blanks (space or tab), as the
+// edit control's classic rules do. Positions are indexes into one line.
+inline bool IsWordBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+// Start of the word that ends before `index` (blanks in between are passed over).
+inline int WordStartLeftOf(std::wstring_view line, int index) {
+    if (line.empty() || index <= 0) return 0;
+    std::size_t i = std::min(static_cast<std::size_t>(index - 1), line.size() - 1);
+    while (i > 0 && IsWordBlank(line[i])) --i;
+    while (i > 0 && !IsWordBlank(line[i - 1])) --i;
+    return static_cast<int>(i);
+}
+
+// Start of the next word after the one at `index - 1`, or the line's end.
+inline int WordStartRightOf(std::wstring_view line, int index) {
+    std::size_t i = std::min(index > 0 ? static_cast<std::size_t>(index - 1) : 0, line.size());
+    while (i < line.size() && !IsWordBlank(line[i])) ++i;
+    while (i < line.size() && IsWordBlank(line[i])) ++i;
+    return static_cast<int>(i);
 }

@@ -40,4 +40,27 @@ TEST(ResizeLayoutOf, DesignSizeGivesTheDesignedPlaces) {
     EXPECT_EQ(l.MemoHeight, 430);
 }
 
+struct TWordCase {
+    const wchar_t* Line;
+    int Index, Left, Right;
+};
+
+TEST(WordStartOf, FindsTheWordStartsOnEitherSide) {
+    const TWordCase cases[] = {
+        {L"UTC same= 2", 11, 10, 11},   // at the end: the last word's start
+        {L"UTC same= 2", 6, 4, 10},     // inside "same="
+        {L"UTC same= 2", 4, 0, 4},      // just after the blank: back over it
+        {L"UTC  same", 5, 0, 5},        // several blanks count as one gap
+        {L"a\tb", 3, 2, 3},             // a tab is a blank too
+        {L"   ", 2, 0, 3},              // blanks only
+        {L"word", 0, 0, 4},
+        {L"", 0, 0, 0},
+        {L"ab cd", 99, 3, 5},           // an index past the end stays inside
+    };
+    for (const TWordCase& c : cases) {
+        EXPECT_EQ(WordStartLeftOf(c.Line, c.Index), c.Left) << c.Index;
+        EXPECT_EQ(WordStartRightOf(c.Line, c.Index), c.Right) << c.Index;
+    }
+}
+
 }  // namespace
