@@ -123,6 +123,7 @@ void TakeOptions(ICheckHost& host, ScanState& state) {
 void ResetHistory(ScanState& state) {
     state.PrevTime = state.PrevTime2 = state.PrevTime3 = state.FirstTime = 0.0;
     state.StepCount = state.BackCount = state.SameCount = 0;
+    state.LineNumber = 0;
     state.PrevLat = state.PrevLon = 1000.0;
     state.PrevSpeed = -1.0;
 }
@@ -145,6 +146,7 @@ bool CheckPass(ICheckHost& host, ScanState& state, TLogReader& reader,
     std::int64_t byteCount = 0;
     while (!reader.AtEnd()) {
         const std::string_view line = reader.ReadLogLine();
+        state.LineNumber = lineIndex + 1;
         byteCount += static_cast<std::int64_t>(line.size()) + 2;
         const auto sentence = CandidateSentence(line, false);
         if (!sentence.empty()) ProcessSentence(sentence, ScanPass::Check, state, context);

@@ -4,9 +4,20 @@
 
 #include <string_view>
 
+#include "dates/DateTime.h"
+#include "engine/Anomaly.h"
+
 class IReportSink {
 public:
     virtual ~IReportSink() = default;
     // Appends one text to the report; a text may itself hold CR LF.
     virtual void AppendReport(std::wstring_view text) = 0;
+    // Appends an anomaly's report line (one line, no CR LF). Hosts that keep
+    // anomalies as data look at the anomaly as well.
+    virtual void AppendAnomaly(const TAnomaly& anomaly, std::wstring_view line) {
+        static_cast<void>(anomaly);
+        AppendReport(line);
+    }
+    // Every RMC time the check pass accepts, after its checks.
+    virtual void NoteTime(TDateTime time) { static_cast<void>(time); }
 };

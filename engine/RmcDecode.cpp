@@ -105,7 +105,10 @@ void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass
     state.CurLon = CoordToDegrees(fields.Field[5], fields.Field[6]);
     state.CurSpeed = FloatOrNaN(fields.Field[7]);
     if (state.FirstTime == 0.0) state.FirstTime = state.CurTime;
-    if (pass == ScanPass::Check) CheckTimes(state, context);
+    if (pass == ScanPass::Check) {
+        CheckTimes(state, context);
+        context.Report.NoteTime(state.CurTime);
+    }
     ++state.SentenceCount;
     state.PrevTimeText.assign(timeText.Text());
 }

@@ -39,6 +39,10 @@ struct ScanState {
     std::string PrevTimeText;
     std::int32_t TenthCounter = 0;
 
+    // 1-based number of the line the check pass is on; at its end, the
+    // number of lines read.
+    std::int64_t LineNumber = 0;
+
     // True while a run on this state is under way; a second start is ignored.
     bool RunActive = false;
 };

@@ -21,6 +21,18 @@ std::wstring TimeSpan(TDateTime days, const ScanState& state) {
     return FormatTimeDecimals(days, L"hh:mm:ss", state.TimeDecimals);
 }
 
+TAnomaly AnomalyOf(AnomalyKind kind, const ScanState& state) {
+    TAnomaly anomaly;
+    anomaly.Kind = kind;
+    anomaly.Line = state.LineNumber;
+    anomaly.Time = state.PrevTime;
+    anomaly.NewTime = state.CurTime;
+    anomaly.Lat = state.CurLat;
+    anomaly.Lon = state.CurLon;
+    anomaly.Speed = state.CurSpeed;
+    return anomaly;
+}
+
 bool IntervalChanged(const ScanState& state, double newInterval, double prevInterval,
                      double earlierInterval) {
     const double toleranceDays = state.FlucTime / kSecondsPerDay;
@@ -40,7 +52,10 @@ void ReportStepChange(ScanState& state, const CheckContext& context) {
     line += FormatFixed(state.IntervalFormat, newInterval * kSecondsPerDay);
     line += L"Sec.  UTC(RMC)= ";
     line += TimeStamp(state.PrevTime, state, context);
-    context.Report.AppendReport(line);
+    TAnomaly anomaly = AnomalyOf(AnomalyKind::StepChanged, state);
+    anomaly.PrevIntervalSeconds = prevInterval * kSecondsPerDay;
+    anomaly.NewIntervalSeconds = newInterval * kSecondsPerDay;
+    context.Report.AppendAnomaly(anomaly, line);
     ++state.StepCount;
 }
 
@@ -55,14 +70,17 @@ void ReportMovedBack(ScanState& state, const CheckContext& context) {
         line += TimeSpan(back, state);
         line += L")";
     }
-    context.Report.AppendReport(line);
+    context.Report.AppendAnomaly(AnomalyOf(AnomalyKind::MovedBack, state), line);
     ++state.BackCount;
 }
 
 void ReportSameTime(ScanState& state, const CheckContext& context) {
     std::wstring line(kSameTime);
     line += TimeStamp(state.PrevTime, state, context);
+    TAnomaly anomaly = AnomalyOf(AnomalyKind::SameTime, state);
     if (state.CurLon == state.PrevLon && state.CurLat == state.PrevLat) {
+        anomaly.SamePlace = true;
+        anomaly.SameSpeed = state.CurSpeed == state.PrevSpeed;
         line += L" & Same place Lat=";
         line += FormatFixed(L"%10.8f", state.CurLat);
         line += L" Lon=";
@@ -72,7 +90,7 @@ void ReportSameTime(ScanState& state, const CheckContext& context) {
             line += FormatFixed(L"%4.1f", state.CurSpeed);
         }
     }
-    context.Report.AppendReport(line);
+    context.Report.AppendAnomaly(anomaly, line);
     ++state.SameCount;
 }
 
