@@ -2,14 +2,21 @@
 
 #include <utility>
 
+#include "cli/IntervalPlot.h"
+#include "cli/JsonReport.h"
+
 TCliHost::TCliHost(const CliOptions& options, std::wstring logName, ScanState& state,
-                   ILineOutput& report, const std::atomic<bool>& interrupted, StatusEcho echo)
+                   ILineOutput& report, const std::atomic<bool>& interrupted, StatusEcho echo,
+                   TIntervalPlot* plot)
     : FLogName(std::move(logName)),
       FTolerance(options.Tolerance),
       FDecimals(options.Decimals),
       FSameTime(options.SameTime),
       FStepChange(options.StepChange),
       FMovedBack(options.MovedBack),
+      FJson(options.Json),
+      FLineNumbers(options.LineNumbers),
+      FPlot(plot),
       FState(state),
       FReport(report),
       FInterrupted(interrupted),
@@ -55,8 +62,10 @@ void TCliHost::SetStatus(std::wstring_view text) {
     if (FEcho && !text.empty()) FEcho(text);
 }
 
-// One output line per CR LF separated piece of the text.
+// One output line per CR LF separated piece of the text. The JSON document
+// has fields for what the other report lines say.
 void TCliHost::AppendReport(std::wstring_view text) {
+    if (FJson) return;
     for (;;) {
         const auto end = text.find(L"\r\n");
         if (end == std::wstring_view::npos) break;
@@ -64,6 +73,23 @@ void TCliHost::AppendReport(std::wstring_view text) {
         text.remove_prefix(end + 2);
     }
     FReport.WriteLine(text);
+}
+
+void TCliHost::AppendAnomaly(const TAnomaly& anomaly, std::wstring_view line) {
+    if (FPlot) FPlot->AddAnomaly(anomaly);
+    if (FJson) {
+        FReport.WriteRaw(FFirstAnomaly ? "" : ",");
+        FReport.WriteRaw(AnomalyJson(anomaly, line));
+        FFirstAnomaly = false;
+    } else if (FLineNumbers) {
+        FReport.WriteLine(std::to_wstring(anomaly.Line) + L": " + std::wstring(line));
+    } else {
+        FReport.WriteLine(line);
+    }
+}
+
+void TCliHost::NoteTime(TDateTime time) {
+    if (FPlot) FPlot->AddTime(time);
 }
 
 void TCliHost::ProcessMessages() {

@@ -10,19 +10,28 @@
 #include "engine/ICheckHost.h"
 #include "engine/ScanState.h"
 
-// Where a log's output lines go: standard output or a buffer.
+// Where a log's output goes: standard output or a buffer.
 class ILineOutput {
 public:
     virtual ~ILineOutput() = default;
+    // The text as UTF-8, then a line end.
     virtual void WriteLine(std::wstring_view text) = 0;
+    // UTF-8 bytes as they stand.
+    virtual void WriteRaw(std::string_view bytes) = 0;
 };
+
+class TIntervalPlot;
 
 class TCliHost final : public ICheckHost {
 public:
     using StatusEcho = std::function<void(std::wstring_view)>;
 
+    // With --json the report goes out as anomalies in JSON (the caller
+    // writes the document's head and tail); plot, when given, collects the
+    // times and anomalies.
     TCliHost(const CliOptions& options, std::wstring logName, ScanState& state,
-             ILineOutput& report, const std::atomic<bool>& interrupted, StatusEcho echo);
+             ILineOutput& report, const std::atomic<bool>& interrupted, StatusEcho echo,
+             TIntervalPlot* plot = nullptr);
 
     std::wstring EditText(EditBox which) const override;
     void SetEditText(EditBox which, std::wstring_view text) override;
@@ -31,6 +40,8 @@ public:
     void SetStatus(std::wstring_view text) override;
     void ClearReport() override {}
     void AppendReport(std::wstring_view text) override;
+    void AppendAnomaly(const TAnomaly& anomaly, std::wstring_view line) override;
+    void NoteTime(TDateTime time) override;
     void SetWaitCursor(bool) override {}
     void ProcessMessages() override;
     void ShowMessage(std::wstring_view text) override { FMessage = text; }
@@ -43,6 +54,9 @@ public:
 private:
     std::wstring FLogName, FTolerance, FDecimals;
     bool FSameTime, FStepChange, FMovedBack;
+    bool FJson, FLineNumbers;
+    bool FFirstAnomaly = true;
+    TIntervalPlot* FPlot;
     ScanState& FState;
     ILineOutput& FReport;
     const std::atomic<bool>& FInterrupted;

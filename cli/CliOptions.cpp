@@ -13,6 +13,8 @@ bool TakeValue(CliOptions& options, std::wstring_view name, const std::wstring& 
         options.Decimals = value;
     } else if (name == L"--date-pattern") {
         options.DatePattern = value;
+    } else if (name == L"--plot") {
+        options.PlotPath = value;
     } else if (name == L"--date-separator") {
         if (value.size() != 1) {
             error = L"--date-separator takes one character, not '" + value + L"'";
@@ -27,7 +29,7 @@ bool TakeValue(CliOptions& options, std::wstring_view name, const std::wstring& 
 
 bool IsValueOption(std::wstring_view name) {
     return name == L"--tolerance" || name == L"--decimals" || name == L"--date-pattern" ||
-           name == L"--date-separator";
+           name == L"--date-separator" || name == L"--plot";
 }
 
 bool TakeFlag(CliOptions& options, std::wstring_view name) {
@@ -35,6 +37,9 @@ bool TakeFlag(CliOptions& options, std::wstring_view name) {
     else if (name == L"--no-moved-back") options.MovedBack = false;
     else if (name == L"--no-interval-change") options.StepChange = false;
     else if (name == L"--progress") options.Progress = true;
+    else if (name == L"--json") options.Json = true;
+    else if (name == L"--line-numbers") options.LineNumbers = true;
+    else if (name == L"-r" || name == L"--recursive") options.Recursive = true;
     else if (name == L"-h" || name == L"--help") options.Help = true;
     else if (name == L"--version") options.Version = true;
     else return false;
@@ -83,6 +88,8 @@ std::wstring HelpText() {
     return std::wstring(kUsageLine) + L"\n"
         L"Checks the UTC time stamps of the RMC sentences in NMEA-0183 logs and reports\n"
         L"times that moved back, repeated times and changes of the output interval.\n"
+        L"A LOG may be a folder (its *.nmea *.nme *.nma *.log *.txt files, any case) or\n"
+        L"- for standard input.\n"
         L"\n"
         L"  --tolerance TEXT       interval tolerance in seconds (default 0.25)\n"
         L"  --decimals TEXT        digits shown after the seconds, 0 to 3 (default 1)\n"
@@ -93,6 +100,11 @@ std::wstring HelpText() {
         L"                         (default: the locale's)\n"
         L"  --date-separator C     date separator (default: the locale's)\n"
         L"  --progress             show progress on standard error\n"
+        L"  --line-numbers         start each anomaly line with its line number in the log\n"
+        L"  --json                 one JSON document per log (one line each) instead of\n"
+        L"                         the text report; a total document after several logs\n"
+        L"  --plot FILE.svg        draw the output interval over UTC time (one log only)\n"
+        L"  -r, --recursive        search folders to any depth\n"
         L"  -h, --help             show this help\n"
         L"  --version              show the version\n"
         L"\n"

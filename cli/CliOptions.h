@@ -15,9 +15,13 @@ struct CliOptions {
     std::optional<std::wstring> DatePattern;
     std::optional<wchar_t> DateSeparator;
     bool Progress = false;
+    bool Json = false;          // one JSON document per log instead of the text report
+    bool LineNumbers = false;   // anomaly lines start with the log's line number
+    bool Recursive = false;     // folders named as logs are searched to any depth
+    std::optional<std::wstring> PlotPath;   // SVG picture of the one log's interval
     bool Help = false;
     bool Version = false;
-    std::vector<std::wstring> Logs;
+    std::vector<std::wstring> Logs;   // files, folders, "-" for standard input
 };
 
 struct CliParse {

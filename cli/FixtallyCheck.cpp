@@ -1,10 +1,12 @@
 // fixtally-check: the check run of the desktop program, on the command line.
 // Several logs are checked in parallel; their reports come out in argument
-// order, each after a "==> LOG <==" line.
+// order, each after a "==> LOG <==" line (or as one JSON document each), and
+// a total line ends the output.
 #include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -12,6 +14,11 @@
 
 #include "cli/CliHost.h"
 #include "cli/CliOptions.h"
+#include "cli/IntervalPlot.h"
+#include "cli/JsonReport.h"
+#include "cli/LogList.h"
+#include "cli/NativePath.h"
+#include "cli/StdinSource.h"
 #include "dates/DateConventions.h"
 #include "engine/CheckRun.h"
 #include "engine/UserError.h"
@@ -44,6 +51,7 @@ void ErrorLine(std::wstring_view text) {
 class TStdoutLines final : public ILineOutput {
 public:
     void WriteLine(std::wstring_view text) override { WriteBytes(stdout, WideToUtf8(text) + "\n"); }
+    void WriteRaw(std::string_view bytes) override { WriteBytes(stdout, bytes); }
 };
 
 class TBufferedLines final : public ILineOutput {
@@ -52,7 +60,14 @@ public:
         Bytes += WideToUtf8(text);
         Bytes += '\n';
     }
+    void WriteRaw(std::string_view bytes) override { Bytes += bytes; }
     std::string Bytes;
+};
+
+struct TLogResult {
+    int Status = kClean;
+    LogOutcome Outcome = LogOutcome::Completed;
+    ScanState State;
 };
 
 DateConventions ConventionsFor(const CliOptions& options) {
@@ -70,36 +85,72 @@ DateConventions ConventionsFor(const CliOptions& options) {
     return DateConventionsFromPattern(pattern, separator);
 }
 
-int CheckOneLog(const std::wstring& log, const CliOptions& options,
-                const DateConventions& conventions, ILineOutput& out) {
-    ScanState state;
-    TLogReader reader;
-    TCliHost::StatusEcho echo;
-    if (options.Progress) echo = ErrorLine;
-    TCliHost host(options, log, state, out, Interrupted, echo);
-    try {
-        RunCheck(host, state, reader, conventions);
-    } catch (const TUserError& e) {
-        ErrorLine(e.Text);
-        return kTrouble;
+int StatusOf(const TLogResult& result) {
+    switch (result.Outcome) {
+        case LogOutcome::CannotOpen:
+        case LogOutcome::ReadError: return kTrouble;
+        case LogOutcome::Aborted: return kInterrupted;
+        case LogOutcome::Completed: break;
     }
-    if (!host.Message().empty()) {
-        ErrorLine(host.Message());
-        return kTrouble;
-    }
-    out.WriteLine(host.Status());
-    if (state.AbortRequested) return kInterrupted;
-    return state.SameCount + state.StepCount + state.BackCount > 0 ? kAnomalies : kClean;
+    const ScanState& s = result.State;
+    return s.SameCount + s.StepCount + s.BackCount > 0 ? kAnomalies : kClean;
 }
 
-int CheckLogsInParallel(const CliOptions& options, const DateConventions& conventions) {
-    const std::size_t count = options.Logs.size();
+TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const DateConventions& conventions,
+                       ILineOutput& out, TIntervalPlot* plot = nullptr) {
+    TLogResult result;
+    ScanState& state = result.State;
+    TLogReader reader(log == L"-" ? MakeStdinSource() : MakeFileSource());
+    TCliHost::StatusEcho echo;
+    if (options.Progress) echo = ErrorLine;
+    TCliHost host(options, log, state, out, Interrupted, echo, plot);
+    if (options.Json) out.WriteRaw(JsonLogHead(log));
+    std::wstring message;
+    try {
+        RunCheck(host, state, reader, conventions);
+        message = host.Message();
+        if (!message.empty()) result.Outcome = LogOutcome::CannotOpen;
+        else if (state.AbortRequested) result.Outcome = LogOutcome::Aborted;
+    } catch (const TUserError& e) {
+        message = e.Text;
+        result.Outcome = LogOutcome::ReadError;
+    }
+    if (!message.empty()) ErrorLine(message);
+    if (options.Json) out.WriteRaw(JsonLogTail(state, result.Outcome, message) + "\n");
+    else if (message.empty()) out.WriteLine(host.Status());
+    result.Status = StatusOf(result);
+    return result;
+}
+
+// The picture of a log that was read; false when it cannot be written.
+bool WritePlot(const std::wstring& path, const TIntervalPlot& plot, const std::wstring& log) {
+    std::ofstream file(PathOf(path), std::ios::binary | std::ios::trunc);
+    const std::string svg = plot.Svg(log);
+    file.write(svg.data(), static_cast<std::streamsize>(svg.size()));
+    file.close();
+    if (file) return true;
+    ErrorLine(L"Can't write : " + path);
+    return false;
+}
+
+int CheckWithPlot(const std::wstring& log, const CliOptions& options, const DateConventions& conventions) {
+    TStdoutLines out;
+    TIntervalPlot plot;
+    const TLogResult result = CheckOneLog(log, options, conventions, out, &plot);
+    const bool read = result.Outcome == LogOutcome::Completed || result.Outcome == LogOutcome::Aborted;
+    if (read && !WritePlot(*options.PlotPath, plot, log)) return std::max<int>(result.Status, kTrouble);
+    return result.Status;
+}
+
+int CheckLogsInParallel(const std::vector<std::wstring>& logs, const CliOptions& options,
+                        const DateConventions& conventions) {
+    const std::size_t count = logs.size();
     std::vector<TBufferedLines> outputs(count);
-    std::vector<int> statuses(count, kClean);
+    std::vector<TLogResult> results(count);
     std::atomic<std::size_t> next{0};
     const auto worker = [&] {
         for (std::size_t i = next++; i < count; i = next++)
-            statuses[i] = CheckOneLog(options.Logs[i], options, conventions, outputs[i]);
+            results[i] = CheckOneLog(logs[i], options, conventions, outputs[i]);
     };
     const std::size_t threads =
         std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
@@ -109,12 +160,24 @@ int CheckLogsInParallel(const CliOptions& options, const DateConventions& conven
     for (auto& thread : pool) thread.join();
 
     TStdoutLines stdoutLines;
+    TBatchTotal total;
+    int status = kClean;
     for (std::size_t i = 0; i < count; ++i) {
-        if (i > 0) stdoutLines.WriteLine(L"");
-        stdoutLines.WriteLine(L"==> " + options.Logs[i] + L" <==");
+        if (!options.Json) {
+            if (i > 0) stdoutLines.WriteLine(L"");
+            stdoutLines.WriteLine(L"==> " + logs[i] + L" <==");
+        }
         WriteBytes(stdout, outputs[i].Bytes);
+        total.Add(results[i].State, results[i].Outcome);
+        status = std::max(status, results[i].Status);
     }
-    return *std::max_element(statuses.begin(), statuses.end());
+    if (options.Json) {
+        stdoutLines.WriteRaw(JsonTotal(total) + "\n");
+    } else {
+        stdoutLines.WriteLine(L"");
+        stdoutLines.WriteLine(TotalLine(total));
+    }
+    return status;
 }
 
 int RunFixtallyCheck(const std::vector<std::wstring>& args) {
@@ -135,17 +198,33 @@ int RunFixtallyCheck(const std::vector<std::wstring>& args) {
     }
     std::signal(SIGINT, OnInterrupt);
     const DateConventions conventions = ConventionsFor(options);
-    if (options.Logs.size() == 1) {
-        TStdoutLines out;
-        return CheckOneLog(options.Logs[0], options, conventions, out);
+    bool unreadFolder = false;
+    const std::vector<std::wstring> logs = ExpandLogs(options.Logs, options.Recursive, [&](std::wstring_view text) {
+        ErrorLine(text);
+        unreadFolder = true;
+    });
+    const int folderStatus = unreadFolder ? kTrouble : kClean;
+    if (logs.empty()) {
+        ErrorLine(L"fixtally-check: no log found");
+        return kTrouble;
     }
-    return CheckLogsInParallel(options, conventions);
+    if (options.PlotPath && logs.size() != 1) {
+        ErrorLine(L"fixtally-check: --plot draws one log, not " + std::to_wstring(logs.size()));
+        return kTrouble;
+    }
+    if (options.PlotPath) return std::max(folderStatus, CheckWithPlot(logs[0], options, conventions));
+    if (logs.size() == 1) {
+        TStdoutLines out;
+        return std::max(folderStatus, CheckOneLog(logs[0], options, conventions, out).Status);
+    }
+    return std::max(folderStatus, CheckLogsInParallel(logs, options, conventions));
 }
 
 }  // namespace
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     return RunFixtallyCheck(std::vector<std::wstring>(argv + 1, argv + argc));
