@@ -1,6 +1,6 @@
 #!/bin/sh
-# fixtally-check's command line: several logs, exit status, bad options,
-# an empty log and Ctrl-C.
+# fixtally-check's command line: several logs, folders, standard input, the
+# picture, exit status, bad options, an empty log and Ctrl-C.
 # Usage: behaviour.sh DATA_DIR [EMULATOR...] FIXTALLY_CHECK
 set -u
 data=$(cd "$1" && pwd)
@@ -41,8 +41,39 @@ expect single-anomaly 1 "$@" $pattern b.nmea
 cp out.txt b.out
 # shellcheck disable=SC2086
 expect two-logs 1 "$@" $pattern a.nmea b.nmea
-{ echo "==> a.nmea <=="; cat a.out; echo; echo "==> b.nmea <=="; cat b.out; } >both.txt
+total="Total: 2 logs, 1 with anomalies, 1 clean, 0 not checked.  UTC same= 0     Step changed= 0     UTC moved back= 1"
+{ echo "==> a.nmea <=="; cat a.out; echo; echo "==> b.nmea <=="; cat b.out; echo; echo "$total"; } >both.txt
 same two-logs-in-order out.txt "$(cat both.txt)\n"
+
+# Folders: their logs by name, any case of the endings; -r goes deeper.
+mkdir -p logs/sub empty-folder
+cp a.nmea logs/A.NMEA
+cp b.nmea logs/sub/b.log
+echo "not a log" >logs/notes.md
+# shellcheck disable=SC2086
+expect folder 0 "$@" $pattern logs
+same folder-takes-its-logs out.txt "$(cat a.out)\n"
+# shellcheck disable=SC2086
+expect folder-recursive 1 "$@" $pattern -r logs
+tr '\\' / <out.txt >out-slashes.txt
+{ echo "==> logs/A.NMEA <=="; cat a.out; echo; echo "==> logs/sub/b.log <=="; cat b.out; echo; echo "$total"; } >both.txt
+same folder-recursive-in-order out-slashes.txt "$(cat both.txt)\n"
+expect empty-folder 2 "$@" empty-folder
+same empty-folder-message err.txt "fixtally-check: no log found\n"
+
+# Standard input.
+# shellcheck disable=SC2086
+expect stdin 1 "$@" $pattern - <b.nmea
+same stdin-report out.txt "$(cat b.out)\n"
+
+# The picture: one log only, written where asked.
+expect plot-two-logs 2 "$@" --plot p.svg a.nmea b.nmea
+same plot-two-logs-message err.txt "fixtally-check: --plot draws one log, not 2\n"
+[ ! -e p.svg ] || { echo "FAIL plot-two-logs: a picture was written"; failed=$((failed + 1)); }
+expect plot 1 "$@" --plot p.svg b.nmea
+grep -q "</svg>" p.svg || { echo "FAIL plot: no SVG written"; failed=$((failed + 1)); }
+expect plot-unwritable 2 "$@" --plot no-such-folder/p.svg b.nmea
+same plot-unwritable-message err.txt "Can't write : no-such-folder/p.svg\n"
 
 # shellcheck disable=SC2086
 expect missing-log 2 "$@" $pattern a.nmea missing.nmea b.nmea

@@ -1,0 +1,113 @@
+#include "cli/JsonReport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "dates/DateTime.h"
+
+namespace {
+
+TDateTime At(int y, int mo, int d, int h, int mi, double s) {
+    return DayNumber(y, mo, d) + (h * 3600.0 + mi * 60.0 + s) / kSecondsPerDay;
+}
+
+TEST(JsonTime, GivesUtcToTheMillisecond) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct { TDateTime Time; const char* Text; } rows[] = {
+        {At(2019, 5, 1, 12, 0, 4.5), "\"2019-05-01T12:00:04.500Z\""},
+        {At(2000, 2, 29, 23, 59, 59.999), "\"2000-02-29T23:59:59.999Z\""},
+        {At(1999, 12, 31, 23, 59, 59.9996), "\"2000-01-01T00:00:00.000Z\""},   // rounds over midnight
+        {0.0, "\"1899-12-30T00:00:00.000Z\""},
+        {-1.25, "\"1899-12-28T18:00:00.000Z\""},
+        {At(2075, 1, 1, 0, 0, 0.1), "\"2075-01-01T00:00:00.100Z\""},
+        {nan, "null"},
+        {1e300, "null"},
+        {DayNumber(9999, 12, 31) + 1.0, "null"},   // year 10000
+    };
+    for (const auto& r : rows) EXPECT_EQ(JsonTime(r.Time), r.Text) << r.Text;
+}
+
+TEST(JsonSeconds, RoundsToMillisecondsWithoutTrailingZeros) {
+    const struct { double Seconds; const char* Text; } rows[] = {
+        {0.1, "0.1"}, {1.0, "1"}, {-3.0, "-3"}, {0.09999999999, "0.1"}, {600.0, "600"},
+        {0.0125, "0.013"}, {0.0, "0"}, {std::numeric_limits<double>::infinity(), "null"},
+    };
+    for (const auto& r : rows) EXPECT_EQ(JsonSeconds(r.Seconds), r.Text) << r.Text;
+}
+
+TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters) {
+    EXPECT_EQ(JsonString(L"C:\\logs\\a \"b\".nmea"), "\"C:\\\\logs\\\\a \\\"b\\\".nmea\"");
+    EXPECT_EQ(JsonString(std::wstring(L"a\tb\x01\n", 5)), "\"a\\u0009b\\u0001\\u000a\"");
+    EXPECT_EQ(JsonString(L"\u65e5\u672c.nmea"), "\"\xe6\x97\xa5\xe6\x9c\xac.nmea\"");
+}
+
+TEST(AnomalyJson, CarriesTheNumbersOfEachKind) {
+    TAnomaly step;
+    step.Kind = AnomalyKind::StepChanged;
+    step.Line = 42;
+    step.Time = At(2019, 5, 1, 12, 0, 4.5);
+    step.NewTime = At(2019, 5, 1, 12, 0, 6.5);
+    step.PrevIntervalSeconds = 1.0;
+    step.NewIntervalSeconds = 2.0000000001;
+    EXPECT_EQ(AnomalyJson(step, L"* UTC step changed"),
+              "{\"kind\":\"step_changed\",\"line\":42,\"time\":\"2019-05-01T12:00:04.500Z\","
+              "\"next_time\":\"2019-05-01T12:00:06.500Z\",\"interval_before_seconds\":1,"
+              "\"interval_after_seconds\":2,\"text\":\"* UTC step changed\"}");
+
+    TAnomaly back;
+    back.Kind = AnomalyKind::MovedBack;
+    back.Line = 7;
+    back.Time = At(2019, 5, 1, 12, 0, 12.5);
+    back.NewTime = At(2019, 5, 1, 12, 0, 9.5);
+    EXPECT_EQ(AnomalyJson(back, L"x"),
+              "{\"kind\":\"moved_back\",\"line\":7,\"from\":\"2019-05-01T12:00:12.500Z\","
+              "\"to\":\"2019-05-01T12:00:09.500Z\",\"back_seconds\":3,\"text\":\"x\"}");
+
+    TAnomaly same;
+    same.Kind = AnomalyKind::SameTime;
+    same.Line = 9;
+    same.Time = same.NewTime = At(2019, 5, 1, 12, 0, 8.5);
+    same.SamePlace = true;
+    same.Lat = 35.66872333;
+    same.Lon = std::numeric_limits<double>::quiet_NaN();   // an unusable field
+    EXPECT_EQ(AnomalyJson(same, L"y"),
+              "{\"kind\":\"same_time\",\"line\":9,\"time\":\"2019-05-01T12:00:08.500Z\",\"same_place\":true,"
+              "\"same_speed\":false,\"lat\":35.66872333,\"lon\":null,\"speed\":0,\"text\":\"y\"}");
+}
+
+TEST(JsonLogTail, NullTimesWithoutSentencesAndTheFailureMessage) {
+    ScanState state;
+    state.LineNumber = 3;
+    EXPECT_EQ(JsonLogHead(L"a.nmea") + JsonLogTail(state, LogOutcome::ReadError, L"Read error : a.nmea"),
+              "{\"log\":\"a.nmea\",\"anomalies\":[],\"status\":\"read_error\",\"message\":\"Read error : a.nmea\","
+              "\"glo\":false,\"lines\":3,\"rmc\":0,\"first\":null,\"last\":null,\"span_seconds\":null,"
+              "\"counts\":{\"same_time\":0,\"step_changed\":0,\"moved_back\":0}}");
+    state.FirstTime = At(2019, 5, 1, 23, 59, 59.0);
+    state.CurTime = At(2019, 5, 2, 0, 0, 1.5);
+    state.SentenceCount = 4;
+    state.SameCount = 1;
+    state.GloMode = true;
+    EXPECT_EQ(JsonLogTail(state, LogOutcome::Completed, L""),
+              "],\"status\":\"completed\",\"glo\":true,\"lines\":3,\"rmc\":4,\"first\":\"2019-05-01T23:59:59.000Z\","
+              "\"last\":\"2019-05-02T00:00:01.500Z\",\"span_seconds\":2.5,"
+              "\"counts\":{\"same_time\":1,\"step_changed\":0,\"moved_back\":0}}");
+}
+
+TEST(TBatchTotal, SortsLogsByOutcome) {
+    TBatchTotal total;
+    ScanState clean, found;
+    found.StepCount = 2;
+    found.BackCount = 1;
+    total.Add(clean, LogOutcome::Completed);
+    total.Add(found, LogOutcome::Completed);
+    total.Add(found, LogOutcome::Aborted);
+    total.Add(clean, LogOutcome::CannotOpen);
+    EXPECT_EQ(TotalLine(total), L"Total: 4 logs, 1 with anomalies, 1 clean, 2 not checked.  UTC same= 0     "
+                                L"Step changed= 4     UTC moved back= 2");
+    EXPECT_EQ(JsonTotal(total), "{\"total\":{\"logs\":4,\"with_anomalies\":1,\"clean\":1,\"not_checked\":2,"
+                                "\"counts\":{\"same_time\":0,\"step_changed\":4,\"moved_back\":2}}}");
+}
+
+}  // namespace
