@@ -504,6 +504,8 @@ void Japanese() {
     SetText(Ctl(kIdEditFilename), Data + L"\\sample.nmea");
     Click(kIdButtonConv);
     Check(WaitCompleted(30000), "check completes", Status());
+    // Japanese short dates put the year first.
+    Check(Contains(Status(), L"2019/05/01 12:00:00.5 to 2019/05/02"), "dates in the Japanese order", Status());
     Screenshot(Main, L"after-check-ja.png");
     Check(Close(), "close");
 }

@@ -51,7 +51,7 @@ run() {  # run SCENARIO APP [LANG]
   LANG=$lang LC_ALL=$lang timeout 1200 wine "$driver" "$scenario" "$exe" "$data" "$out" 2>&1 | tee -a "$out/driver.log"
   rc=${PIPESTATUS[0]}
   echo "== $scenario: exit $rc, $(echo "$(date +%s.%N) - $start" | bc) s"
-  [ "$rc" -ne 0 ] && failed=$((failed + 1))
+  return "$rc"
 }
 : >"$out/driver.log"
 for s in $scenarios; do
@@ -64,17 +64,25 @@ for s in $scenarios; do
 import sys
 open(sys.argv[1], "wb").write("\ufeff[Option]\r\nJpFontName=IPAGothic\r\nJpFontSize=12\r\n".encode("utf-16-le"))
 PY
-      run japanese "$(winpath "$work/ja/Fixtally.exe")" ja_JP.UTF-8 ;;
+      # Wine's background programs keep the locale that their prefix was
+      # booted with, and each one that starts resets the user's date format
+      # to it: a prefix of its own, booted Japanese, keeps the locale steady.
+      (
+        export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+        wine_env_start || { echo "FAIL could not set up the Japanese Wine prefix"; exit 1; }
+        trap wine_env_stop EXIT
+        run japanese "$(winpath "$work/ja/Fixtally.exe")" ja_JP.UTF-8
+      ) || failed=$((failed + 1)) ;;
     readonly)
       cp "$app_exe" "$work/ro/Fixtally.exe"
       if mount --bind "$work/ro" "$work/ro" 2>/dev/null && mount -o remount,bind,ro "$work/ro" 2>/dev/null; then
         ro_mounted="$work/ro"
-        run readonly "$(winpath "$work/ro/Fixtally.exe")"
+        run readonly "$(winpath "$work/ro/Fixtally.exe")" || failed=$((failed + 1))
         umount "$work/ro" && ro_mounted=""
       else
         echo "SKIP readonly: cannot make a read-only bind mount here"
       fi ;;
-    *) run "$s" "$app" ;;
+    *) run "$s" "$app" || failed=$((failed + 1)) ;;
   esac
 done
 echo "gui tests: $failed scenario(s) failed; screenshots in $out"
