@@ -92,8 +92,7 @@ int StatusOf(const TLogResult& result) {
         case LogOutcome::Aborted: return kInterrupted;
         case LogOutcome::Completed: break;
     }
-    const ScanState& s = result.State;
-    return s.SameCount + s.StepCount + s.BackCount > 0 ? kAnomalies : kClean;
+    return AnomaliesFound(result.State) > 0 ? kAnomalies : kClean;
 }
 
 TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const DateConventions& conventions,
@@ -180,6 +179,13 @@ int CheckLogsInParallel(const std::vector<std::wstring>& logs, const CliOptions&
     return status;
 }
 
+int CheckLogs(const std::vector<std::wstring>& logs, const CliOptions& options, const DateConventions& conventions) {
+    if (options.PlotPath) return CheckWithPlot(logs[0], options, conventions);
+    if (logs.size() > 1) return CheckLogsInParallel(logs, options, conventions);
+    TStdoutLines out;
+    return CheckOneLog(logs[0], options, conventions, out).Status;
+}
+
 int RunFixtallyCheck(const std::vector<std::wstring>& args) {
     const CliParse parse = ParseCommandLine(args);
     if (!parse.Error.empty()) {
@@ -212,12 +218,7 @@ int RunFixtallyCheck(const std::vector<std::wstring>& args) {
         ErrorLine(L"fixtally-check: --plot draws one log, not " + std::to_wstring(logs.size()));
         return kTrouble;
     }
-    if (options.PlotPath) return std::max(folderStatus, CheckWithPlot(logs[0], options, conventions));
-    if (logs.size() == 1) {
-        TStdoutLines out;
-        return std::max(folderStatus, CheckOneLog(logs[0], options, conventions, out).Status);
-    }
-    return std::max(folderStatus, CheckLogsInParallel(logs, options, conventions));
+    return std::max(folderStatus, CheckLogs(logs, options, conventions));
 }
 
 }  // namespace

@@ -167,11 +167,14 @@ std::string JsonLogTail(const ScanState& state, LogOutcome outcome, std::wstring
     return json + "}";
 }
 
+std::int64_t AnomaliesFound(const ScanState& state) {
+    return std::int64_t{state.SameCount} + state.StepCount + state.BackCount;
+}
+
 void TBatchTotal::Add(const ScanState& state, LogOutcome outcome) {
     ++Logs;
-    const std::int64_t found = std::int64_t{state.SameCount} + state.StepCount + state.BackCount;
     if (outcome != LogOutcome::Completed) ++NotChecked;
-    else if (found > 0) ++WithAnomalies;
+    else if (AnomaliesFound(state) > 0) ++WithAnomalies;
     else ++Clean;
     SameTime += state.SameCount;
     StepChanged += state.StepCount;

@@ -24,6 +24,9 @@ std::string JsonString(std::wstring_view text);
 // One anomaly with its report line.
 std::string AnomalyJson(const TAnomaly& anomaly, std::wstring_view line);
 
+// Same-time, step-change and moved-back lines of a run, together.
+std::int64_t AnomaliesFound(const ScanState& state);
+
 // How a log's check ended.
 enum class LogOutcome { Completed, Aborted, CannotOpen, ReadError };
 
