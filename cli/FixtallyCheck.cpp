@@ -99,7 +99,7 @@ TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const
                        ILineOutput& out, TIntervalPlot* plot = nullptr) {
     TLogResult result;
     ScanState& state = result.State;
-    TLogReader reader(log == L"-" ? MakeStdinSource() : MakeFileSource());
+    TLogReader reader(MakeGzipAwareSource(log == L"-" ? MakeStdinSource() : MakeFileSource()));
     TCliHost::StatusEcho echo;
     if (options.Progress) echo = ErrorLine;
     TCliHost host(options, log, state, out, Interrupted, echo, plot);
