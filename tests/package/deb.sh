@@ -1,10 +1,11 @@
 #!/bin/sh
 # The Debian package as a user gets it: built, installed with dpkg, its
 # program and manual page used from where they were installed, removed again.
-# Needs root. Usage: deb.sh BUILD_DIR (a native build of this checkout)
+# Installing needs root (sudo otherwise). Usage: deb.sh BUILD_DIR (a native build)
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "$1" && pwd)
+if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
 failed=0
 fail() { echo "FAIL $*"; failed=$((failed + 1)); }
 
@@ -12,8 +13,8 @@ cmake --build "$build" --target package >/dev/null 2>&1 || { echo "FAIL cannot b
 version=$(sed -n 's/^#define FIXTALLY_VERSION_TEXT "\(.*\)"$/\1/p' "$build/generated/FixtallyVersion.h")
 deb="$build/packages/fixtally-check_${version}_amd64.deb"
 [ -f "$deb" ] || { echo "FAIL no package $deb"; exit 1; }
-dpkg -i "$deb" >/dev/null
-trap 'dpkg -r fixtally-check >/dev/null' EXIT
+$sudo dpkg -i "$deb" >/dev/null
+trap '$sudo dpkg -r fixtally-check >/dev/null' EXIT
 
 [ "$(command -v fixtally-check)" = /usr/bin/fixtally-check ] || fail "not in /usr/bin"
 [ "$(/usr/bin/fixtally-check --version)" = "fixtally-check $version" ] || fail "--version"
@@ -26,7 +27,7 @@ warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "manual page warnings: $warnings"
 [ -f /usr/share/doc/fixtally-check/copyright ] || fail "no licence"
 
-dpkg -r fixtally-check >/dev/null
+$sudo dpkg -r fixtally-check >/dev/null
 trap - EXIT
 [ ! -e /usr/bin/fixtally-check ] || fail "still installed after removal"
 echo "debian package $version: $failed failed"
