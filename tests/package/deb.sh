@@ -9,10 +9,9 @@ if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
 failed=0
 fail() { echo "FAIL $*"; failed=$((failed + 1)); }
 
-cmake --build "$build" --target package >/dev/null 2>&1 || { echo "FAIL cannot build the package"; exit 1; }
-version=$(sed -n 's/^#define FIXTALLY_VERSION_TEXT "\(.*\)"$/\1/p' "$build/generated/FixtallyVersion.h")
-deb="$build/packages/fixtally-check_${version}_amd64.deb"
-[ -f "$deb" ] || { echo "FAIL no package $deb"; exit 1; }
+. "$root/tests/package/make-package.sh"
+make_package "$build" fixtally-check_VERSION_amd64.deb
+deb=$package
 $sudo dpkg -i "$deb" >/dev/null
 trap '$sudo dpkg -r fixtally-check >/dev/null' EXIT
 

@@ -10,10 +10,9 @@ build=$(cd "$1" && pwd)
 failed=0
 fail() { echo "FAIL $*"; failed=$((failed + 1)); }
 
-cmake --build "$build" --target package >/dev/null 2>&1 || { echo "FAIL cannot build the zip"; exit 1; }
-version=$(sed -n 's/^#define FIXTALLY_VERSION_TEXT "\(.*\)"$/\1/p' "$build/generated/FixtallyVersion.h")
-zip="$build/packages/Fixtally-$version-win64.zip"
-[ -f "$zip" ] || { echo "FAIL no zip $zip"; exit 1; }
+. "$root/tests/package/make-package.sh"
+make_package "$build" Fixtally-VERSION-win64.zip
+zip=$package
 listed=$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')
 [ "$listed" = "Fixtally.exe LICENSE README.txt fixtally-check.exe sample.nmea " ] || fail "the zip holds: $listed"
 
