@@ -23,6 +23,7 @@
 #include "engine/CheckRun.h"
 #include "engine/UserError.h"
 #include "engine/WideText.h"
+#include "FixtallyVersion.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -99,7 +100,7 @@ TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const
                        ILineOutput& out, TIntervalPlot* plot = nullptr) {
     TLogResult result;
     ScanState& state = result.State;
-    TLogReader reader(log == L"-" ? MakeStdinSource() : MakeFileSource());
+    TLogReader reader(MakeGzipAwareSource(log == L"-" ? MakeStdinSource() : MakeFileSource()));
     TCliHost::StatusEcho echo;
     if (options.Progress) echo = ErrorLine;
     TCliHost host(options, log, state, out, Interrupted, echo, plot);
@@ -199,7 +200,7 @@ int RunFixtallyCheck(const std::vector<std::wstring>& args) {
         return kClean;
     }
     if (options.Version) {
-        WriteBytes(stdout, "fixtally-check 1.0\n");
+        WriteBytes(stdout, "fixtally-check " FIXTALLY_VERSION_TEXT "\n");
         return kClean;
     }
     std::signal(SIGINT, OnInterrupt);

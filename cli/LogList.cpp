@@ -49,6 +49,8 @@ void AddFolder(const fs::path& folder, bool recursive, std::vector<std::wstring>
 
 bool HasLogExtension(std::wstring_view name) {
     static constexpr std::array<std::wstring_view, 5> kEndings{L".nmea", L".nme", L".nma", L".log", L".txt"};
+    // A gzip-compressed log keeps its ending before the ".gz".
+    if (EndsWithNoCase(name, L".gz")) name.remove_suffix(3);
     return std::any_of(kEndings.begin(), kEndings.end(),
                        [name](std::wstring_view ending) { return EndsWithNoCase(name, ending); });
 }

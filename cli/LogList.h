@@ -7,7 +7,8 @@
 #include <string_view>
 #include <vector>
 
-// True when the name ends in .nmea, .nme, .nma, .log or .txt, in any case.
+// True when the name ends in .nmea, .nme, .nma, .log or .txt, alone or
+// followed by .gz, in any case.
 bool HasLogExtension(std::wstring_view name);
 
 // Each folder among the names becomes its log files, sorted by name; with

@@ -151,7 +151,9 @@ bool CheckPass(ICheckHost& host, ScanState& state, TLogReader& reader,
         const auto sentence = CandidateSentence(line, false);
         if (!sentence.empty()) ProcessSentence(sentence, ScanPass::Check, state, context);
         if (lineIndex % kProgressEvery == 0) {
-            host.SetStatus(ProgressText(logName, lineIndex, byteCount, reader.FileBytes()));
+            // A compressed log counts its compressed bytes, so the share still ends near 100 %.
+            const std::int64_t taken = reader.CompressedBytesRead().value_or(byteCount);
+            host.SetStatus(ProgressText(logName, lineIndex, taken, reader.FileBytes()));
             host.ProcessMessages();
             if (state.AbortRequested) {
                 host.AppendReport(std::wstring(L"\r\n") + std::wstring(kAborted));

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,14 +24,20 @@ public:
     // Back to the first byte.
     virtual void Reopen() = 0;
     virtual void Close() = 0;
+    // For a source whose bytes are not the file's (a compressed log): the
+    // file's bytes taken so far, counted against Size(); empty otherwise.
+    virtual std::optional<std::int64_t> CompressedBytesRead() const { return std::nullopt; }
 };
 
 // The operating system's files (Win32 or POSIX half).
 std::unique_ptr<IByteSource> MakeFileSource();
+// Reads a gzip stream from inner as the log it holds, recognised by its first
+// bytes whatever the name; any other bytes unchanged (engine/GzipSource.cpp).
+std::unique_ptr<IByteSource> MakeGzipAwareSource(std::unique_ptr<IByteSource> inner);
 
 class TLogReader {
 public:
-    explicit TLogReader(std::unique_ptr<IByteSource> source = MakeFileSource());
+    explicit TLogReader(std::unique_ptr<IByteSource> source = MakeGzipAwareSource(MakeFileSource()));
 
     bool OpenLog(std::wstring_view name);
     // The next line, without its line end. The view stays valid until the
@@ -41,6 +48,7 @@ public:
 
     bool AtEnd() const { return FAtEnd; }
     std::int64_t FileBytes() const { return FFileBytes; }
+    std::optional<std::int64_t> CompressedBytesRead() const { return FSource->CompressedBytesRead(); }
 
 private:
     static constexpr std::size_t kBlockSize = 2048;

@@ -1,8 +1,10 @@
 #!/bin/sh
 # Builds and runs every test: the native build (warnings as errors), the same
 # tests under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows
-# build under Wine (unit, command-line and window tests), and each fuzzer for
-# a bounded time. Installs missing packages first.
+# build under Wine (unit, command-line and window tests), the release
+# packages (the Debian package installed and removed again, the Windows zip
+# unpacked into a fresh Wine prefix), and each fuzzer for a bounded time.
+# Installs missing packages first.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -14,6 +16,9 @@ echo "== native build and tests"
 cmake -S . -B build -DFIXTALLY_TESTS=ON -DFIXTALLY_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
+
+echo "== Debian package"
+sh tests/package/deb.sh build
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DFIXTALLY_SANITIZE=ON -DFIXTALLY_WERROR=ON >/dev/null
@@ -29,6 +34,9 @@ trap wine_env_stop EXIT
 (cd build-win && ctest --output-on-failure)
 wine_env_stop
 trap - EXIT
+
+echo "== Windows zip"
+bash tests/package/win-zip.sh build-win
 
 echo "== fuzzers, ${fuzz_seconds} s each"
 CXX=clang++ cmake -S . -B build-fuzz -DFIXTALLY_FUZZ=ON -DFIXTALLY_TESTS=OFF -DFIXTALLY_WERROR=ON >/dev/null

@@ -14,7 +14,8 @@ namespace {
 TEST(HasLogExtension, TakesTheOpenDialogsEndingsInAnyCase) {
     const struct { const wchar_t* Name; bool Log; } rows[] = {
         {L"a.nmea", true}, {L"A.NMEA", true}, {L"b.Nme", true}, {L"c.nma", true}, {L"d.LOG", true},
-        {L"e.txt", true}, {L"f.nmea.gz", false}, {L"nmea", false}, {L".txt", true}, {L"g.csv", false},
+        {L"e.txt", true}, {L"f.nmea.gz", true}, {L"F.LOG.GZ", true}, {L"f.gz", false}, {L"f.csv.gz", false},
+        {L"nmea", false}, {L".txt", true}, {L"g.csv", false},
         {L"h.tx", false},
     };
     for (const auto& r : rows) EXPECT_EQ(HasLogExtension(r.Name), r.Log) << r.Name;

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Golden tests of fixtally-check: every tests/data/*.nmea is checked with the
 # options of its "# args:" line; standard output must equal the .out file
-# beside it and the exit status the "# exit:" line (0 when absent).
+# beside it and the exit status the "# exit:" line (0 when absent). With
+# GOLDEN_GZIP set, each log is checked gzip-compressed, to the same output.
 # Usage: golden.sh DATA_DIR [EMULATOR...] FIXTALLY_CHECK
 set -u
 data=$(cd "$1" && pwd)
@@ -18,8 +19,10 @@ for log in "$data"/*.nmea; do
   want_status=$(tr '\r' '\n' <"$log" | sed -n 's/^# exit: *//p' | head -n 1)
   # Relative name, so the progress texts and headers do not depend on the checkout.
   cp "$log" "$run_dir/" && cd "$run_dir" || exit 2
+  name=$(basename "$log")
+  if [ -n "${GOLDEN_GZIP:-}" ]; then gzip -f "$name" && name="$name.gz"; fi
   # shellcheck disable=SC2086
-  "$@" $args "$(basename "$log")" >actual.txt 2>/dev/null
+  "$@" $args "$name" >actual.txt 2>/dev/null
   status=$?
   cd - >/dev/null || exit 2
   if ! cmp -s "$run_dir/actual.txt" "$expected"; then

@@ -4,9 +4,10 @@
 // of failures.
 //
 //   GuiDriver.exe SCENARIO APP DATA SHOTS
-//     SCENARIO  first | restart | japanese | readonly | closerun | big | abort | dialog
+//     SCENARIO  first | restart | japanese | readonly | closerun | big | abort | dialog | unpacked
 //     APP       Windows path of Fixtally.exe (its folder holds Fixtally.ini)
 //     DATA      Windows folder with sample.nmea, expected.txt and the generated logs
+//               (unpacked: caption.txt, expected.txt, sample.nmea.gz, cut.nmea.gz)
 //     SHOTS     Unix folder for screenshots
 #include <windows.h>
 
@@ -664,6 +665,36 @@ void Dialog() {
     Check(Close(), "close");
 }
 
+// The programs as unpacked from the release zip: caption from their version,
+// the sample beside them, a compressed log and a cut-off one.
+void Unpacked() {
+    Check(Start() && WaitActivated(), "start from the unpacked folder");
+    if (!Main) return;
+    Check(Text(Main) == ReadFileText(Data + L"\\caption.txt"), "caption with the release's version", Text(Main));
+    const std::wstring expected = ReadFileText(Data + L"\\expected.txt");
+    SetText(Ctl(kIdEditFilename), App.substr(0, App.rfind(L'\\')) + L"\\sample.nmea");
+    Click(kIdButtonConv);
+    const bool checked = WaitCompleted(30000);
+    Check(checked && AsCliOutput() == expected, "the sample beside the program", AsCliOutput());
+    // Cleared first: the same report and status as before, with a report in
+    // the pane again, can only come from the dropped log's check.
+    Send(Ctl(kIdButtonClear), BM_CLICK);
+    Drop({Data + L"\\sample.nmea.gz"});
+    const bool dropped = WaitFor([] { return Text(Ctl(kIdEditFilename)) == Data + L"\\sample.nmea.gz" && !Report().empty() &&
+                                             Status().rfind(L"Completed.", 0) == 0; }, 30000);
+    Check(dropped && AsCliOutput() == expected, "a dropped compressed log reports as the log inside", AsCliOutput());
+    SetText(Ctl(kIdEditFilename), Data + L"\\cut.nmea.gz");
+    Click(kIdButtonConv);
+    const HWND box = WaitBox(30000, IsMessageBox);
+    const std::wstring text = box ? Text(GetDlgItem(box, 0xFFFF)) : L"no box";
+    Check(box && text == L"Read error : " + Data + L"\\cut.nmea.gz (compressed log cut short)" && Text(box) == L"Fixtally" &&
+              !Contains(Report(), L"no error."),
+          "a cut-off compressed log: the failure box, no clean report", text);
+    if (box) PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    Check(WaitFor([&] { return box && !IsWindow(box); }, 10000) && Alive(), "the program runs on after the failure");
+    Check(Close(), "close");
+}
+
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
     std::printf("FAIL driver crashed: exception 0x%08lx\n", static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode));
     std::fflush(stdout);
@@ -691,6 +722,7 @@ int wmain(int argc, wchar_t** argv) {
     else if (scenario == L"big") Big();
     else if (scenario == L"abort") Abort();
     else if (scenario == L"dialog") Dialog();
+    else if (scenario == L"unpacked") Unpacked();
     else {
         std::fprintf(stderr, "unknown scenario\n");
         return 2;

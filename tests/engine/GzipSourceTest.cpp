@@ -1,0 +1,114 @@
+#include <zlib.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FakeHost.h"
+#include "engine/CheckRun.h"
+#include "engine/WideText.h"
+
+namespace {
+
+// The bytes as one gzip member, as the gzip program writes them.
+std::string Gzip(const std::string& bytes) {
+    z_stream stream{};
+    EXPECT_EQ(deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    std::string out(deflateBound(&stream, static_cast<uLong>(bytes.size())), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+    stream.avail_in = static_cast<uInt>(bytes.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+std::string NumberedLines(int count, const char* end) {
+    std::string log;
+    for (int i = 0; i < count; ++i) log += "$GPGGA," + std::to_string(i * 7919) + end;
+    return log;
+}
+
+// Every line of both passes, as the check run reads them.
+std::vector<std::string> TwoPasses(std::unique_ptr<IByteSource> source) {
+    TLogReader reader(std::move(source));
+    EXPECT_TRUE(reader.OpenLog(L"log.nmea.gz"));
+    std::vector<std::string> lines;
+    for (int pass = 0; pass < 2; ++pass) {
+        while (!reader.AtEnd()) lines.emplace_back(reader.ReadLogLine());
+        reader.RewindLog();
+    }
+    reader.CloseLog();
+    return lines;
+}
+
+std::unique_ptr<IByteSource> GzipAware(const std::string& bytes) {
+    return MakeGzipAwareSource(std::make_unique<TMemorySource>(bytes));
+}
+
+TEST(GzipSource, ACompressedLogGivesTheLinesOfTheLogInside) {
+    const std::string big = NumberedLines(30000, "\r\n");
+    const struct { const char* Name; std::string Log; std::string Stored; } rows[] = {
+        {"empty log", "", Gzip("")},
+        {"mixed line ends", "A\r\nB\rC\n\rD\n\nE", Gzip("A\r\nB\rC\n\rD\n\nE")},
+        {"larger than the input block", big, Gzip(big)},
+        {"two members one after another", "A\r\nB\r\nC", Gzip("A\r\nB") + Gzip("\r\nC")},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.Name);
+        EXPECT_EQ(TwoPasses(GzipAware(r.Stored)), TwoPasses(std::make_unique<TMemorySource>(r.Log)));
+    }
+}
+
+TEST(GzipSource, OtherBytesPassUnchanged) {
+    const std::string rows[] = {"", "\x1F", "\x1F\x8A$GPRMC\r\n", std::string("\x8B\x1F\0\r\n", 5), NumberedLines(20000, "\n")};
+    for (const std::string& bytes : rows) {
+        EXPECT_EQ(TwoPasses(GzipAware(bytes)), TwoPasses(std::make_unique<TMemorySource>(bytes)));
+    }
+}
+
+TEST(GzipSource, ADamagedStreamIsAReadError) {
+    const std::string whole = Gzip(NumberedLines(2000, "\r\n"));
+    std::string flipped = whole;
+    flipped[whole.size() / 2] = static_cast<char>(flipped[whole.size() / 2] ^ 0x55);
+    const struct { const char* Name; std::string Stored; const wchar_t* Text; } rows[] = {
+        {"magic only", whole.substr(0, 2), L"(compressed log cut short)"},
+        {"cut in the data", whole.substr(0, whole.size() / 2), L"(compressed log cut short)"},
+        {"trailer missing", whole.substr(0, whole.size() - 8), L"(compressed log cut short)"},
+        {"a byte changed", flipped, L"(compressed log damaged: "},
+        {"garbage after the member", whole + "garbage", L"(compressed log damaged: "},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.Name);
+        try {
+            TwoPasses(GzipAware(r.Stored));
+            ADD_FAILURE() << "no read error";
+        } catch (const TUserError& e) {
+            EXPECT_EQ(e.Text.rfind(std::wstring(L"Read error : log.nmea.gz ") + r.Text, 0), 0u) << WideToUtf8(e.Text);
+        }
+    }
+}
+
+// The share counts compressed bytes against the compressed size: it grows
+// and stays within 100 % though the log inside is many times larger.
+TEST(GzipSource, ProgressCountsCompressedBytes) {
+    ScanState state;
+    TFakeHost host{state};
+    TLogReader reader(GzipAware(Gzip(NumberedLines(25000, "\r\n"))));
+    RunCheck(host, state, reader, YearFirstConventions());
+    std::vector<double> shares;
+    for (const std::wstring& status : host.Statuses) {
+        const auto open = status.find(L" (");
+        if (status.rfind(L"log.nmea: Line ", 0) == 0) shares.push_back(std::stod(status.substr(open + 2)));
+    }
+    ASSERT_EQ(shares.size(), 3u);
+    EXPECT_GT(shares[0], 0.0);
+    EXPECT_LT(shares[0], shares[1]);
+    EXPECT_LT(shares[1], shares[2]);
+    EXPECT_LE(shares[2], 100.0);
+}
+
+}  // namespace
