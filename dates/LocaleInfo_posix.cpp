@@ -1,3 +1,7 @@
+// The user's date format on POSIX systems: the C library's LC_TIME date
+// format (from LC_ALL, LC_TIME or LANG) turned into the short date pattern
+// that the portable date conventions read. There is no linguistic lower case
+// here, so only A to Z are lowered.
 #include <clocale>
 #include <ctime>
 #include <langinfo.h>
@@ -8,9 +12,6 @@
 #include "dates/DateTime.h"
 #include "dates/LocaleInfo.h"
 
-namespace {
-
-// strftime's date conversions as pattern letters.
 std::wstring PatternFromDateFormat(std::string_view format) {
     std::wstring out;
     for (std::size_t i = 0; i < format.size(); ++i) {
@@ -37,8 +38,6 @@ std::wstring PatternFromDateFormat(std::string_view format) {
     }
     return out;
 }
-
-}  // namespace
 
 UserDateFormat ReadUserDateFormat() {
     UserDateFormat user;
