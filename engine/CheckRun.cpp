@@ -14,8 +14,15 @@ namespace {
 constexpr std::wstring_view kReading = L" Reading...";
 constexpr std::wstring_view kAborted = L"Aborted by user.";
 constexpr std::wstring_view kCantOpen = L"Can't open : ";
-constexpr std::wstring_view kDefaultTolerance = L"0.5";
+// A tolerance that is not a positive number becomes half a second, in the
+// box and in the run.
+constexpr std::wstring_view kDefaultToleranceText = L"0.5";
+constexpr double kDefaultToleranceSeconds = 0.5;
+// The report's time stamps have at most milliseconds.
 constexpr std::int32_t kMaxTimeDecimals = 3;
+// The progress share counts every line as if it ended in CR LF, whatever the
+// log really has, so it only comes near 100 %.
+constexpr std::int64_t kAssumedLineEndBytes = 2;
 
 #ifdef _WIN32
 constexpr std::wstring_view kPathDelimiters = L"\\:";
@@ -94,8 +101,8 @@ void Prescan(ScanState& state, TLogReader& reader, const CheckContext& context) 
 void TakeOptions(ICheckHost& host, ScanState& state) {
     state.FlucTime = std::fabs(FloatOrZero(TrimText(host.EditText(EditBox::FlucTime))));
     if (!(state.FlucTime > 0.0)) {
-        host.SetEditText(EditBox::FlucTime, kDefaultTolerance);
-        state.FlucTime = 0.5;
+        host.SetEditText(EditBox::FlucTime, kDefaultToleranceText);
+        state.FlucTime = kDefaultToleranceSeconds;
     }
 
     state.AlarmSameTime = host.IsChecked(AlarmBox::SameTime);
@@ -110,7 +117,7 @@ void TakeOptions(ICheckHost& host, ScanState& state) {
     // would leave the interval lines without their numbers.
     state.TimeDecimals = IntOrZero(host.EditText(EditBox::Tdecimal));
     if (state.TimeDecimals > kMaxTimeDecimals) {
-        host.SetEditText(EditBox::Tdecimal, L"3");
+        host.SetEditText(EditBox::Tdecimal, std::to_wstring(kMaxTimeDecimals));
         state.TimeDecimals = kMaxTimeDecimals;
     } else if (state.TimeDecimals < 0) {
         host.SetEditText(EditBox::Tdecimal, L"0");
@@ -124,8 +131,8 @@ void ResetHistory(ScanState& state) {
     state.PrevTime = state.PrevTime2 = state.PrevTime3 = state.FirstTime = 0.0;
     state.StepCount = state.BackCount = state.SameCount = 0;
     state.LineNumber = 0;
-    state.PrevLat = state.PrevLon = 1000.0;
-    state.PrevSpeed = -1.0;
+    state.PrevLat = state.PrevLon = kNoPreviousPosition;
+    state.PrevSpeed = kNoPreviousSpeed;
 }
 
 std::wstring ProgressText(std::wstring_view logName, std::int64_t lineIndex,
@@ -147,7 +154,7 @@ bool CheckPass(ICheckHost& host, ScanState& state, TLogReader& reader,
     while (!reader.AtEnd()) {
         const std::string_view line = reader.ReadLogLine();
         state.LineNumber = lineIndex + 1;
-        byteCount += static_cast<std::int64_t>(line.size()) + 2;
+        byteCount += static_cast<std::int64_t>(line.size()) + kAssumedLineEndBytes;
         const auto sentence = CandidateSentence(line, false);
         if (!sentence.empty()) ProcessSentence(sentence, ScanPass::Check, state, context);
         if (lineIndex % kProgressEvery == 0) {
