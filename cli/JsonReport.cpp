@@ -49,12 +49,13 @@ std::string_view KindName(AnomalyKind kind) {
     return "";
 }
 
-std::string_view OutcomeName(LogOutcome outcome) {
+std::string_view OutcomeName(RunEnd outcome) {
     switch (outcome) {
-        case LogOutcome::Completed: return "completed";
-        case LogOutcome::Aborted: return "aborted";
-        case LogOutcome::CannotOpen: return "cannot_open";
-        case LogOutcome::ReadError: return "read_error";
+        case RunEnd::Completed: return "completed";
+        case RunEnd::Aborted: return "aborted";
+        case RunEnd::CannotOpen: return "cannot_open";
+        case RunEnd::ReadError: return "read_error";
+        case RunEnd::Ignored: return "ignored";   // never: each log has a state of its own
     }
     return "";
 }
@@ -150,7 +151,7 @@ std::string AnomalyJson(const TAnomaly& a, std::wstring_view line) {
 
 std::string JsonLogHead(std::wstring_view log) { return "{\"log\":" + JsonString(log) + ",\"anomalies\":["; }
 
-std::string JsonLogTail(const ScanState& state, LogOutcome outcome, std::wstring_view message) {
+std::string JsonLogTail(const ScanState& state, RunEnd outcome, std::wstring_view message) {
     const bool timed = state.FirstTime != 0.0;
     std::string json = "]";
     json += Field("status", "\"" + std::string(OutcomeName(outcome)) + "\"");
@@ -171,9 +172,9 @@ std::int64_t AnomaliesFound(const ScanState& state) {
     return std::int64_t{state.SameCount} + state.StepCount + state.BackCount;
 }
 
-void TBatchTotal::Add(const ScanState& state, LogOutcome outcome) {
+void TBatchTotal::Add(const ScanState& state, RunEnd outcome) {
     ++Logs;
-    if (outcome != LogOutcome::Completed) ++NotChecked;
+    if (outcome != RunEnd::Completed) ++NotChecked;
     else if (AnomaliesFound(state) > 0) ++WithAnomalies;
     else ++Clean;
     SameTime += state.SameCount;

@@ -2,12 +2,14 @@
 
 #include <cmath>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "dates/DateTime.h"
 #include "dates/FormatFixed.h"
 #include "engine/RmcDecode.h"
 #include "engine/SentenceFields.h"
+#include "engine/UserError.h"
 
 namespace {
 
@@ -69,25 +71,31 @@ void CloseQuietly(TLogReader& reader) {
     }
 }
 
-// Steps up to the open, taking the log's name. False when the run ends here.
-bool OpenForRun(ICheckHost& host, ScanState& state, TLogReader& reader, std::wstring& logName) {
+TRunResult CannotOpen(ICheckHost& host, std::wstring_view logName, MessagePlace place) {
+    TRunResult result{RunEnd::CannotOpen, std::wstring(kCantOpen) + std::wstring(logName)};
+    host.ShowMessage(result.Message, place);
+    return result;
+}
+
+// Steps up to the open, taking the log's name. Empty when the log is open and
+// the run goes on; otherwise how the run ended.
+std::optional<TRunResult> OpenForRun(ICheckHost& host, ScanState& state, TLogReader& reader,
+                                     std::wstring& logName) {
     bool opened = false;
     try {
         logName = host.EditText(EditBox::Filename);
         host.SetStatus(kReading);
         host.ProcessMessages();
         opened = reader.OpenLog(logName);
-        if (opened && !state.AbortRequested) return true;
-        if (state.AbortRequested) {
-            host.SetStatus(kAborted);
-        } else {
-            host.ShowMessage(std::wstring(kCantOpen) + logName);
-        }
+        if (opened && !state.AbortRequested) return std::nullopt;
+        if (opened) CloseQuietly(reader);
+        if (!state.AbortRequested) return CannotOpen(host, logName, MessagePlace::OverMainWindow);
+        host.SetStatus(kAborted);
+        return TRunResult{RunEnd::Aborted, {}};
     } catch (const std::exception&) {
-        host.ShowMessageAtDefaultPlace(std::wstring(kCantOpen) + logName);
+        if (opened) CloseQuietly(reader);
+        return CannotOpen(host, logName, MessagePlace::Default);
     }
-    if (opened) CloseQuietly(reader);
-    return false;
 }
 
 void Prescan(ScanState& state, TLogReader& reader, const CheckContext& context) {
@@ -161,7 +169,8 @@ bool CheckPass(ICheckHost& host, ScanState& state, TLogReader& reader,
             host.SetStatus(ProgressText(logName, lineIndex, byteCount, reader.FileBytes()));
             host.ProcessMessages();
             if (state.AbortRequested) {
-                host.AppendReport(std::wstring(L"\r\n") + std::wstring(kAborted));
+                host.AppendReport(L"");
+                host.AppendReport(kAborted);
                 return false;
             }
         }
@@ -190,7 +199,8 @@ std::wstring SpanText(const ScanState& state, const DateConventions& conventions
 }
 
 void Summarize(ICheckHost& host, const ScanState& state, const DateConventions& conventions) {
-    host.AppendReport(L"\r\n" + SummaryText(state));
+    host.AppendReport(L"");
+    host.AppendReport(SummaryText(state));
     host.SetStatus(L"Completed.");
     if (state.FirstTime != 0.0) host.SetStatus(SpanText(state, conventions));
 }
@@ -204,9 +214,9 @@ std::string_view CandidateSentence(std::string_view line, bool takeProprietary) 
     return pos == std::string_view::npos ? std::string_view() : line.substr(pos);
 }
 
-void RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
-              const DateConventions& conventions) {
-    if (state.RunActive) return;
+TRunResult RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
+                    const DateConventions& conventions, int currentYear) {
+    if (state.RunActive) return {RunEnd::Ignored, {}};
     TRunActiveGuard active(state);
     state.AbortRequested = false;
     state.GloMode = false;
@@ -217,9 +227,10 @@ void RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
     host.SetStatus(L"");
     host.ClearReport();
     std::wstring logName;
-    if (!OpenForRun(host, state, reader, logName)) return;
+    if (auto ended = OpenForRun(host, state, reader, logName)) return *ended;
 
-    const CheckContext context{conventions, host, CurrentLocalYear()};
+    const CheckContext context{conventions, host, currentYear};
+    RunEnd end = RunEnd::Completed;
     try {
         Prescan(state, reader, context);
         reader.RewindLog();
@@ -228,9 +239,14 @@ void RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
         TakeOptions(host, state);
         ResetHistory(state);
         if (CheckPass(host, state, reader, context, logName)) Summarize(host, state, conventions);
+        else end = RunEnd::Aborted;
+        reader.CloseLog();
+    } catch (const TUserError& e) {
+        CloseQuietly(reader);
+        return {RunEnd::ReadError, e.Text};
     } catch (...) {
         CloseQuietly(reader);
         throw;
     }
-    reader.CloseLog();
+    return {end, {}};
 }
