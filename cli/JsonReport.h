@@ -12,7 +12,7 @@
 #include "engine/ScanState.h"
 
 // 2019-05-01T12:00:04.500Z, to the nearest millisecond; empty for a value
-// that is not a time of the years 0 to 9999.
+// that is not a time of the years 1 to 9999.
 std::string IsoUtcText(TDateTime time);
 // IsoUtcText in quotes, or "null".
 std::string JsonTime(TDateTime time);

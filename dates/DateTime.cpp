@@ -15,12 +15,10 @@ int DaysInMonth(int y, int m) {
     return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
 }
 
-struct Civil {
-    int Year = 0, Month = 0, Day = 0;
-};
+}  // namespace
 
-Civil CivilFromDayNumber(std::int64_t dayNumber) {
-    Civil c;
+TCivilDate CivilFromDayNumber(std::int64_t dayNumber) {
+    TCivilDate c;
     std::int64_t d = dayNumber + kDaysBeforeEpoch;  // days since 1 Jan of year 1, 1-based below
     if (d <= 0) return c;
     d -= 1;
@@ -40,6 +38,8 @@ Civil CivilFromDayNumber(std::int64_t dayNumber) {
     c.Day = static_cast<int>(d) + 1;
     return c;
 }
+
+namespace {
 
 void AppendNumber(std::wstring& out, std::int64_t value, int minDigits) {
     std::array<wchar_t, 24> buffer{};
@@ -220,7 +220,7 @@ std::optional<std::wstring> FormatByPattern(TDateTime value, std::wstring_view p
     const double product = value * static_cast<double>(kMsPerDay);
     if (!std::isfinite(product) || std::fabs(product) >= 9223372036854775808.0) return std::nullopt;
     const auto ms = static_cast<std::int64_t>(std::nearbyint(product));
-    const Civil date = CivilFromDayNumber(ms / kMsPerDay);
+    const TCivilDate date = CivilFromDayNumber(ms / kMsPerDay);
     const std::int64_t msOfDay = (ms < 0 ? -ms : ms) % kMsPerDay;
     const std::int64_t hour = msOfDay / 3600000, minute = msOfDay / 60000 % 60,
                        second = msOfDay / 1000 % 60, milli = msOfDay % 1000;
