@@ -9,6 +9,7 @@
 
 #include <string_view>
 
+#include "dates/AsciiText.h"
 #include "dates/DateTime.h"
 #include "dates/LocaleInfo.h"
 
@@ -55,12 +56,7 @@ UserDateFormat ReadUserDateFormat() {
     return user;
 }
 
-std::wstring LowerCaseText(std::wstring_view text) {
-    std::wstring out(text);
-    for (wchar_t& c : out)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + (L'a' - L'A'));
-    return out;
-}
+std::wstring LowerCaseText(std::wstring_view text) { return LowerAscii(text); }
 
 int CurrentLocalYear() {
     const std::time_t now = std::time(nullptr);
