@@ -62,17 +62,9 @@ void TCliHost::SetStatus(std::wstring_view text) {
     if (FEcho && !text.empty()) FEcho(text);
 }
 
-// One output line per CR LF separated piece of the text. The JSON document
-// has fields for what the other report lines say.
-void TCliHost::AppendReport(std::wstring_view text) {
-    if (FJson) return;
-    for (;;) {
-        const auto end = text.find(L"\r\n");
-        if (end == std::wstring_view::npos) break;
-        FReport.WriteLine(text.substr(0, end));
-        text.remove_prefix(end + 2);
-    }
-    FReport.WriteLine(text);
+// The JSON document has fields for what the other report lines say.
+void TCliHost::AppendReport(std::wstring_view line) {
+    if (!FJson) FReport.WriteLine(line);
 }
 
 void TCliHost::AppendAnomaly(const TAnomaly& anomaly, std::wstring_view line) {

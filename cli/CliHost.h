@@ -44,12 +44,10 @@ public:
     void NoteTime(TDateTime time) override;
     void SetWaitCursor(bool) override {}
     void ProcessMessages() override;
-    void ShowMessage(std::wstring_view text) override { FMessage = text; }
-    void ShowMessageAtDefaultPlace(std::wstring_view text) override { FMessage = text; }
+    // The run's result carries the text; the caller writes it to stderr.
+    void ShowMessage(std::wstring_view, MessagePlace) override {}
 
     const std::wstring& Status() const { return FStatus; }
-    // The message box text of a log that could not be opened; empty otherwise.
-    const std::wstring& Message() const { return FMessage; }
 
 private:
     std::wstring FLogName, FTolerance, FDecimals;
@@ -61,5 +59,5 @@ private:
     ILineOutput& FReport;
     const std::atomic<bool>& FInterrupted;
     StatusEcho FEcho;
-    std::wstring FStatus, FMessage;
+    std::wstring FStatus;
 };

@@ -20,6 +20,7 @@
 #include "cli/NativePath.h"
 #include "cli/StdinSource.h"
 #include "dates/DateConventions.h"
+#include "dates/DateTime.h"
 #include "engine/CheckRun.h"
 #include "engine/UserError.h"
 #include "engine/WideText.h"
@@ -67,7 +68,7 @@ public:
 
 struct TLogResult {
     int Status = kClean;
-    LogOutcome Outcome = LogOutcome::Completed;
+    RunEnd Outcome = RunEnd::Completed;
     ScanState State;
 };
 
@@ -88,10 +89,11 @@ DateConventions ConventionsFor(const CliOptions& options) {
 
 int StatusOf(const TLogResult& result) {
     switch (result.Outcome) {
-        case LogOutcome::CannotOpen:
-        case LogOutcome::ReadError: return kTrouble;
-        case LogOutcome::Aborted: return kInterrupted;
-        case LogOutcome::Completed: break;
+        case RunEnd::CannotOpen:
+        case RunEnd::ReadError:
+        case RunEnd::Ignored: return kTrouble;
+        case RunEnd::Aborted: return kInterrupted;
+        case RunEnd::Completed: break;
     }
     return AnomaliesFound(result.State) > 0 ? kAnomalies : kClean;
 }
@@ -105,16 +107,9 @@ TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const
     if (options.Progress) echo = ErrorLine;
     TCliHost host(options, log, state, out, Interrupted, echo, plot);
     if (options.Json) out.WriteRaw(JsonLogHead(log));
-    std::wstring message;
-    try {
-        RunCheck(host, state, reader, conventions);
-        message = host.Message();
-        if (!message.empty()) result.Outcome = LogOutcome::CannotOpen;
-        else if (state.AbortRequested) result.Outcome = LogOutcome::Aborted;
-    } catch (const TUserError& e) {
-        message = e.Text;
-        result.Outcome = LogOutcome::ReadError;
-    }
+    const TRunResult run = RunCheck(host, state, reader, conventions, CurrentLocalYear());
+    result.Outcome = run.End;
+    const std::wstring& message = run.Message;
     if (!message.empty()) ErrorLine(message);
     if (options.Json) out.WriteRaw(JsonLogTail(state, result.Outcome, message) + "\n");
     else if (message.empty()) out.WriteLine(host.Status());
@@ -137,7 +132,7 @@ int CheckWithPlot(const std::wstring& log, const CliOptions& options, const Date
     TStdoutLines out;
     TIntervalPlot plot;
     const TLogResult result = CheckOneLog(log, options, conventions, out, &plot);
-    const bool read = result.Outcome == LogOutcome::Completed || result.Outcome == LogOutcome::Aborted;
+    const bool read = result.Outcome == RunEnd::Completed || result.Outcome == RunEnd::Aborted;
     if (read && !WritePlot(*options.PlotPath, plot, log)) return std::max<int>(result.Status, kTrouble);
     return result.Status;
 }

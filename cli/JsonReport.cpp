@@ -9,20 +9,6 @@
 namespace {
 
 constexpr double kMillisecondsPerDay = 86400000.0;
-constexpr std::int64_t kDaysFrom1899To1970 = 25569;
-
-// Year, month, day of a count of days since 1 January 1970 (proleptic Gregorian).
-void CivilFromDays(std::int64_t z, std::int64_t& y, unsigned& m, unsigned& d) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = doy - (153 * mp + 2) / 5 + 1;
-    m = mp < 10 ? mp + 3 : mp - 9;
-    y = static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2 ? 1 : 0);
-}
 
 // Fixed-point text without trailing zeros (and without a trailing point).
 std::string TrimmedFixed(std::wstring_view format, double value) {
@@ -49,12 +35,13 @@ std::string_view KindName(AnomalyKind kind) {
     return "";
 }
 
-std::string_view OutcomeName(LogOutcome outcome) {
+std::string_view OutcomeName(RunEnd outcome) {
     switch (outcome) {
-        case LogOutcome::Completed: return "completed";
-        case LogOutcome::Aborted: return "aborted";
-        case LogOutcome::CannotOpen: return "cannot_open";
-        case LogOutcome::ReadError: return "read_error";
+        case RunEnd::Completed: return "completed";
+        case RunEnd::Aborted: return "aborted";
+        case RunEnd::CannotOpen: return "cannot_open";
+        case RunEnd::ReadError: return "read_error";
+        case RunEnd::Ignored: return "ignored";   // never: each log has a state of its own
     }
     return "";
 }
@@ -71,7 +58,7 @@ std::string Field(std::string_view name, std::string_view value) {
 
 std::string IsoUtcText(TDateTime time) {
     const double ms = std::round(time * kMillisecondsPerDay);
-    // Years 0 to 9999 lie well inside this range.
+    // Years 1 to 9999 lie well inside this range.
     if (!(std::fabs(ms) < 4e14)) return "";
     const auto total = static_cast<std::int64_t>(ms);
     const std::int64_t msPerDay = 86400000;
@@ -80,12 +67,10 @@ std::string IsoUtcText(TDateTime time) {
         rest += msPerDay;
         --days;
     }
-    std::int64_t year = 0;
-    unsigned month = 0, day = 0;
-    CivilFromDays(days - kDaysFrom1899To1970, year, month, day);
-    if (year < 0 || year > 9999) return "";
+    const TCivilDate date = CivilFromDayNumber(days);
+    if (date.Year < 1 || date.Year > 9999) return "";
     char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", static_cast<int>(year), month, day,
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", date.Year, date.Month, date.Day,
                   static_cast<int>(rest / 3600000), static_cast<int>(rest / 60000 % 60),
                   static_cast<int>(rest / 1000 % 60), static_cast<int>(rest % 1000));
     return text;
@@ -150,7 +135,7 @@ std::string AnomalyJson(const TAnomaly& a, std::wstring_view line) {
 
 std::string JsonLogHead(std::wstring_view log) { return "{\"log\":" + JsonString(log) + ",\"anomalies\":["; }
 
-std::string JsonLogTail(const ScanState& state, LogOutcome outcome, std::wstring_view message) {
+std::string JsonLogTail(const ScanState& state, RunEnd outcome, std::wstring_view message) {
     const bool timed = state.FirstTime != 0.0;
     std::string json = "]";
     json += Field("status", "\"" + std::string(OutcomeName(outcome)) + "\"");
@@ -171,9 +156,9 @@ std::int64_t AnomaliesFound(const ScanState& state) {
     return std::int64_t{state.SameCount} + state.StepCount + state.BackCount;
 }
 
-void TBatchTotal::Add(const ScanState& state, LogOutcome outcome) {
+void TBatchTotal::Add(const ScanState& state, RunEnd outcome) {
     ++Logs;
-    if (outcome != LogOutcome::Completed) ++NotChecked;
+    if (outcome != RunEnd::Completed) ++NotChecked;
     else if (AnomaliesFound(state) > 0) ++WithAnomalies;
     else ++Clean;
     SameTime += state.SameCount;

@@ -8,10 +8,11 @@
 #include <string_view>
 
 #include "engine/Anomaly.h"
+#include "engine/CheckRun.h"
 #include "engine/ScanState.h"
 
 // 2019-05-01T12:00:04.500Z, to the nearest millisecond; empty for a value
-// that is not a time of the years 0 to 9999.
+// that is not a time of the years 1 to 9999.
 std::string IsoUtcText(TDateTime time);
 // IsoUtcText in quotes, or "null".
 std::string JsonTime(TDateTime time);
@@ -27,18 +28,15 @@ std::string AnomalyJson(const TAnomaly& anomaly, std::wstring_view line);
 // Same-time, step-change and moved-back lines of a run, together.
 std::int64_t AnomaliesFound(const ScanState& state);
 
-// How a log's check ended.
-enum class LogOutcome { Completed, Aborted, CannotOpen, ReadError };
-
 std::string JsonLogHead(std::wstring_view log);
 // message: the failure's text for CannotOpen and ReadError, else empty.
-std::string JsonLogTail(const ScanState& state, LogOutcome outcome, std::wstring_view message);
+std::string JsonLogTail(const ScanState& state, RunEnd outcome, std::wstring_view message);
 
 // Over all logs of one command.
 struct TBatchTotal {
     std::int64_t Logs = 0, WithAnomalies = 0, Clean = 0, NotChecked = 0;
     std::int64_t SameTime = 0, StepChanged = 0, MovedBack = 0;
-    void Add(const ScanState& state, LogOutcome outcome);
+    void Add(const ScanState& state, RunEnd outcome);
 };
 std::string JsonTotal(const TBatchTotal& total);
 // The text form: "Total: 3 logs, 1 with anomalies, 1 clean, 1 not checked.  UTC same= 2 ..."

@@ -6,12 +6,11 @@
 #include <system_error>
 
 #include "cli/NativePath.h"
+#include "dates/AsciiText.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
 bool EndsWithNoCase(std::wstring_view name, std::wstring_view ending) {
     if (name.size() < ending.size()) return false;

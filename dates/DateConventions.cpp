@@ -1,12 +1,11 @@
 #include "dates/DateConventions.h"
 
+#include "dates/AsciiText.h"
 #include "dates/LocaleInfo.h"
 
 namespace {
 
 constexpr std::wstring_view kElements = L"dmy";
-
-wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + (L'a' - L'A')) : c; }
 
 // The locale's pattern as the conventions record keeps it: its separator
 // (outside quotes) written "/", all lower case.

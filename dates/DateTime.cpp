@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 
+#include "dates/AsciiText.h"
+
 namespace {
 
 constexpr std::int64_t kMsPerDay = 86400000;
@@ -15,12 +17,10 @@ int DaysInMonth(int y, int m) {
     return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
 }
 
-struct Civil {
-    int Year = 0, Month = 0, Day = 0;
-};
+}  // namespace
 
-Civil CivilFromDayNumber(std::int64_t dayNumber) {
-    Civil c;
+TCivilDate CivilFromDayNumber(std::int64_t dayNumber) {
+    TCivilDate c;
     std::int64_t d = dayNumber + kDaysBeforeEpoch;  // days since 1 Jan of year 1, 1-based below
     if (d <= 0) return c;
     d -= 1;
@@ -41,6 +41,8 @@ Civil CivilFromDayNumber(std::int64_t dayNumber) {
     return c;
 }
 
+namespace {
+
 void AppendNumber(std::wstring& out, std::int64_t value, int minDigits) {
     std::array<wchar_t, 24> buffer{};
     int n = 0;
@@ -51,8 +53,6 @@ void AppendNumber(std::wstring& out, std::int64_t value, int minDigits) {
     for (int i = n; i < minDigits; ++i) out += L'0';
     while (n > 0) out += buffer[static_cast<std::size_t>(--n)];
 }
-
-wchar_t Lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
 
 // The reading of a date-time text, position by position.
 class TTextReader {
@@ -82,14 +82,14 @@ public:
         return count > 0;
     }
     bool MarkerAt(std::size_t k) const {
-        const wchar_t a = Lower(At(k)), m = Lower(At(k + 1));
+        const wchar_t a = LowerAscii(At(k)), m = LowerAscii(At(k + 1));
         return (a == L'a' || a == L'p') && m == L'm';
     }
     // Moves over an "AM"/"PM" marker; 0 none, 1 AM, 2 PM.
     int Marker() {
         Skip();
         if (!MarkerAt(Pos)) return 0;
-        const int kind = Lower(At(Pos)) == L'p' ? 2 : 1;
+        const int kind = LowerAscii(At(Pos)) == L'p' ? 2 : 1;
         Pos += 2;
         return kind;
     }
@@ -137,7 +137,7 @@ bool SecondTimeReading(TTextReader& r, TimeOfDay& t) {
     if (r.At(r.Pos) != L' ') return false;
     r.Skip();
     int marker = 0;
-    const wchar_t c = Lower(r.At(r.Pos));
+    const wchar_t c = LowerAscii(r.At(r.Pos));
     if (c == L'a' || c == L'p') {
         marker = c == L'p' ? 2 : 1;
         r.Pos += r.MarkerAt(r.Pos) ? 2 : 1;
@@ -220,7 +220,7 @@ std::optional<std::wstring> FormatByPattern(TDateTime value, std::wstring_view p
     const double product = value * static_cast<double>(kMsPerDay);
     if (!std::isfinite(product) || std::fabs(product) >= 9223372036854775808.0) return std::nullopt;
     const auto ms = static_cast<std::int64_t>(std::nearbyint(product));
-    const Civil date = CivilFromDayNumber(ms / kMsPerDay);
+    const TCivilDate date = CivilFromDayNumber(ms / kMsPerDay);
     const std::int64_t msOfDay = (ms < 0 ? -ms : ms) % kMsPerDay;
     const std::int64_t hour = msOfDay / 3600000, minute = msOfDay / 60000 % 60,
                        second = msOfDay / 1000 % 60, milli = msOfDay % 1000;
@@ -238,7 +238,7 @@ std::optional<std::wstring> FormatByPattern(TDateTime value, std::wstring_view p
         std::size_t run = 1;
         while (i + run < pattern.size() && pattern[i + run] == c) ++run;
         const int length = static_cast<int>(run);
-        const wchar_t letter = Lower(c);
+        const wchar_t letter = LowerAscii(c);
         switch (letter) {
             case L'y':
                 if (length >= 3) AppendNumber(out, date.Year, 4);

@@ -17,6 +17,13 @@ inline constexpr double kSecondsPerDay = 86400.0;
 // Day number of a Gregorian date (years 1 to 9999, month 1 to 12, day 1 to 31).
 double DayNumber(int year, int month, int day);
 
+struct TCivilDate {
+    int Year = 0, Month = 0, Day = 0;
+};
+// The Gregorian date of a day number; all 0 for day numbers of -693594 or
+// below (before 1 January of the year 1).
+TCivilDate CivilFromDayNumber(std::int64_t dayNumber);
+
 // Writes a value by a pattern such as "yyyy/mm/dd hh:mm:ss". Fails (nullopt)
 // on a NaN, an infinity, or a value whose millisecond count does not fit.
 std::optional<std::wstring> FormatByPattern(TDateTime value, std::wstring_view pattern);

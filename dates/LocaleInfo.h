@@ -13,5 +13,11 @@ struct UserDateFormat {
 
 UserDateFormat ReadUserDateFormat();
 
+#ifndef _WIN32
+// A C library date format (nl_langinfo's D_FMT, e.g. "%d.%m.%Y") as a short
+// date pattern ("dd.MM.yyyy"); conversions other than dates are dropped.
+std::wstring PatternFromDateFormat(std::string_view format);
+#endif
+
 // Linguistic lower case of the user's locale.
 std::wstring LowerCaseText(std::wstring_view text);

@@ -1,3 +1,7 @@
+// The user's date format on POSIX systems: the C library's LC_TIME date
+// format (from LC_ALL, LC_TIME or LANG) turned into the short date pattern
+// that the portable date conventions read. There is no linguistic lower case
+// here, so only A to Z are lowered.
 #include <clocale>
 #include <ctime>
 #include <langinfo.h>
@@ -5,12 +9,10 @@
 
 #include <string_view>
 
+#include "dates/AsciiText.h"
 #include "dates/DateTime.h"
 #include "dates/LocaleInfo.h"
 
-namespace {
-
-// strftime's date conversions as pattern letters.
 std::wstring PatternFromDateFormat(std::string_view format) {
     std::wstring out;
     for (std::size_t i = 0; i < format.size(); ++i) {
@@ -38,8 +40,6 @@ std::wstring PatternFromDateFormat(std::string_view format) {
     return out;
 }
 
-}  // namespace
-
 UserDateFormat ReadUserDateFormat() {
     UserDateFormat user;
     std::string_view format = "%m/%d/%y";
@@ -56,12 +56,7 @@ UserDateFormat ReadUserDateFormat() {
     return user;
 }
 
-std::wstring LowerCaseText(std::wstring_view text) {
-    std::wstring out(text);
-    for (wchar_t& c : out)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + (L'a' - L'A'));
-    return out;
-}
+std::wstring LowerCaseText(std::wstring_view text) { return LowerAscii(text); }
 
 int CurrentLocalYear() {
     const std::time_t now = std::time(nullptr);

@@ -1,3 +1,8 @@
+// The user's date format through the Win32 locale functions: the short date
+// pattern and date separator of the user's default locale (the thread's locale
+// when that one is not installed), era calendars rewritten, linguistic lower
+// case, and the local clock's year. The portable side gets plain texts and
+// never sees an LCID.
 #include <windows.h>
 
 #include <string>

@@ -2,20 +2,29 @@
 
 #include <cmath>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "dates/DateTime.h"
 #include "dates/FormatFixed.h"
 #include "engine/RmcDecode.h"
 #include "engine/SentenceFields.h"
+#include "engine/UserError.h"
 
 namespace {
 
 constexpr std::wstring_view kReading = L" Reading...";
 constexpr std::wstring_view kAborted = L"Aborted by user.";
 constexpr std::wstring_view kCantOpen = L"Can't open : ";
-constexpr std::wstring_view kDefaultTolerance = L"0.5";
+// A tolerance that is not a positive number becomes half a second, in the
+// box and in the run.
+constexpr std::wstring_view kDefaultToleranceText = L"0.5";
+constexpr double kDefaultToleranceSeconds = 0.5;
+// The report's time stamps have at most milliseconds.
 constexpr std::int32_t kMaxTimeDecimals = 3;
+// The progress share counts every line as if it ended in CR LF, whatever the
+// log really has, so it only comes near 100 %.
+constexpr std::int64_t kAssumedLineEndBytes = 2;
 
 #ifdef _WIN32
 constexpr std::wstring_view kPathDelimiters = L"\\:";
@@ -62,25 +71,31 @@ void CloseQuietly(TLogReader& reader) {
     }
 }
 
-// Steps up to the open, taking the log's name. False when the run ends here.
-bool OpenForRun(ICheckHost& host, ScanState& state, TLogReader& reader, std::wstring& logName) {
+TRunResult CannotOpen(ICheckHost& host, std::wstring_view logName, MessagePlace place) {
+    TRunResult result{RunEnd::CannotOpen, std::wstring(kCantOpen) + std::wstring(logName)};
+    host.ShowMessage(result.Message, place);
+    return result;
+}
+
+// Steps up to the open, taking the log's name. Empty when the log is open and
+// the run goes on; otherwise how the run ended.
+std::optional<TRunResult> OpenForRun(ICheckHost& host, ScanState& state, TLogReader& reader,
+                                     std::wstring& logName) {
     bool opened = false;
     try {
         logName = host.EditText(EditBox::Filename);
         host.SetStatus(kReading);
         host.ProcessMessages();
         opened = reader.OpenLog(logName);
-        if (opened && !state.AbortRequested) return true;
-        if (state.AbortRequested) {
-            host.SetStatus(kAborted);
-        } else {
-            host.ShowMessage(std::wstring(kCantOpen) + logName);
-        }
+        if (opened && !state.AbortRequested) return std::nullopt;
+        if (opened) CloseQuietly(reader);
+        if (!state.AbortRequested) return CannotOpen(host, logName, MessagePlace::OverMainWindow);
+        host.SetStatus(kAborted);
+        return TRunResult{RunEnd::Aborted, {}};
     } catch (const std::exception&) {
-        host.ShowMessageAtDefaultPlace(std::wstring(kCantOpen) + logName);
+        if (opened) CloseQuietly(reader);
+        return CannotOpen(host, logName, MessagePlace::Default);
     }
-    if (opened) CloseQuietly(reader);
-    return false;
 }
 
 void Prescan(ScanState& state, TLogReader& reader, const CheckContext& context) {
@@ -94,8 +109,8 @@ void Prescan(ScanState& state, TLogReader& reader, const CheckContext& context) 
 void TakeOptions(ICheckHost& host, ScanState& state) {
     state.FlucTime = std::fabs(FloatOrZero(TrimText(host.EditText(EditBox::FlucTime))));
     if (!(state.FlucTime > 0.0)) {
-        host.SetEditText(EditBox::FlucTime, kDefaultTolerance);
-        state.FlucTime = 0.5;
+        host.SetEditText(EditBox::FlucTime, kDefaultToleranceText);
+        state.FlucTime = kDefaultToleranceSeconds;
     }
 
     state.AlarmSameTime = host.IsChecked(AlarmBox::SameTime);
@@ -110,7 +125,7 @@ void TakeOptions(ICheckHost& host, ScanState& state) {
     // would leave the interval lines without their numbers.
     state.TimeDecimals = IntOrZero(host.EditText(EditBox::Tdecimal));
     if (state.TimeDecimals > kMaxTimeDecimals) {
-        host.SetEditText(EditBox::Tdecimal, L"3");
+        host.SetEditText(EditBox::Tdecimal, std::to_wstring(kMaxTimeDecimals));
         state.TimeDecimals = kMaxTimeDecimals;
     } else if (state.TimeDecimals < 0) {
         host.SetEditText(EditBox::Tdecimal, L"0");
@@ -124,8 +139,8 @@ void ResetHistory(ScanState& state) {
     state.PrevTime = state.PrevTime2 = state.PrevTime3 = state.FirstTime = 0.0;
     state.StepCount = state.BackCount = state.SameCount = 0;
     state.LineNumber = 0;
-    state.PrevLat = state.PrevLon = 1000.0;
-    state.PrevSpeed = -1.0;
+    state.PrevLat = state.PrevLon = kNoPreviousPosition;
+    state.PrevSpeed = kNoPreviousSpeed;
 }
 
 std::wstring ProgressText(std::wstring_view logName, std::int64_t lineIndex,
@@ -147,7 +162,7 @@ bool CheckPass(ICheckHost& host, ScanState& state, TLogReader& reader,
     while (!reader.AtEnd()) {
         const std::string_view line = reader.ReadLogLine();
         state.LineNumber = lineIndex + 1;
-        byteCount += static_cast<std::int64_t>(line.size()) + 2;
+        byteCount += static_cast<std::int64_t>(line.size()) + kAssumedLineEndBytes;
         const auto sentence = CandidateSentence(line, false);
         if (!sentence.empty()) ProcessSentence(sentence, ScanPass::Check, state, context);
         if (lineIndex % kProgressEvery == 0) {
@@ -156,7 +171,8 @@ bool CheckPass(ICheckHost& host, ScanState& state, TLogReader& reader,
             host.SetStatus(ProgressText(logName, lineIndex, taken, reader.FileBytes()));
             host.ProcessMessages();
             if (state.AbortRequested) {
-                host.AppendReport(std::wstring(L"\r\n") + std::wstring(kAborted));
+                host.AppendReport(L"");
+                host.AppendReport(kAborted);
                 return false;
             }
         }
@@ -185,7 +201,8 @@ std::wstring SpanText(const ScanState& state, const DateConventions& conventions
 }
 
 void Summarize(ICheckHost& host, const ScanState& state, const DateConventions& conventions) {
-    host.AppendReport(L"\r\n" + SummaryText(state));
+    host.AppendReport(L"");
+    host.AppendReport(SummaryText(state));
     host.SetStatus(L"Completed.");
     if (state.FirstTime != 0.0) host.SetStatus(SpanText(state, conventions));
 }
@@ -199,9 +216,9 @@ std::string_view CandidateSentence(std::string_view line, bool takeProprietary) 
     return pos == std::string_view::npos ? std::string_view() : line.substr(pos);
 }
 
-void RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
-              const DateConventions& conventions) {
-    if (state.RunActive) return;
+TRunResult RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
+                    const DateConventions& conventions, int currentYear) {
+    if (state.RunActive) return {RunEnd::Ignored, {}};
     TRunActiveGuard active(state);
     state.AbortRequested = false;
     state.GloMode = false;
@@ -212,9 +229,10 @@ void RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
     host.SetStatus(L"");
     host.ClearReport();
     std::wstring logName;
-    if (!OpenForRun(host, state, reader, logName)) return;
+    if (auto ended = OpenForRun(host, state, reader, logName)) return *ended;
 
-    const CheckContext context{conventions, host, CurrentLocalYear()};
+    const CheckContext context{conventions, host, currentYear};
+    RunEnd end = RunEnd::Completed;
     try {
         Prescan(state, reader, context);
         reader.RewindLog();
@@ -223,9 +241,14 @@ void RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
         TakeOptions(host, state);
         ResetHistory(state);
         if (CheckPass(host, state, reader, context, logName)) Summarize(host, state, conventions);
+        else end = RunEnd::Aborted;
+        reader.CloseLog();
+    } catch (const TUserError& e) {
+        CloseQuietly(reader);
+        return {RunEnd::ReadError, e.Text};
     } catch (...) {
         CloseQuietly(reader);
         throw;
     }
-    reader.CloseLog();
+    return {end, {}};
 }

@@ -2,6 +2,7 @@
 // the host, check every line, and end with the summary and the covered span.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "dates/DateConventions.h"
@@ -16,9 +17,26 @@ inline constexpr int kProgressEvery = 10000;
 // and it has no "$G", from "$P"); empty when it has none.
 std::string_view CandidateSentence(std::string_view line, bool takeProprietary);
 
+// How a run ended.
+enum class RunEnd {
+    Completed,    // the summary and the span are out
+    Aborted,      // AbortRequested was seen at a message-processing point
+    CannotOpen,   // the log could not be opened; the host was shown the message
+    ReadError,    // reading, rewinding or closing the log failed
+    Ignored,      // a run on the same state was already under way
+};
+
+struct TRunResult {
+    RunEnd End = RunEnd::Completed;
+    // The failure's text for CannotOpen ("Can't open : " and the name) and
+    // ReadError; empty otherwise.
+    std::wstring Message;
+};
+
 // Runs one check of the log named in the host's file-name box. A call made
 // while a run on the same state is under way (from inside ProcessMessages)
-// is ignored. Read failures of the log escape as TUserError after the log is
-// closed and the cursor restored.
-void RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
-              const DateConventions& conventions);
+// is ignored. On every way out the log is closed and the cursor restored.
+// currentYear is the local calendar year that two-digit RMC years are
+// widened around.
+TRunResult RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
+                    const DateConventions& conventions, int currentYear);

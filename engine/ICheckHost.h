@@ -9,6 +9,9 @@
 
 enum class EditBox { Filename, FlucTime, Tdecimal };
 enum class AlarmBox { SameTime, StepChange, MovedBack };
+// Where a window shows a message: centred over its main window, or where the
+// platform puts a box by default (for failures while opening a log).
+enum class MessagePlace { OverMainWindow, Default };
 
 class ICheckHost : public IReportSink {
 public:
@@ -22,8 +25,8 @@ public:
     virtual void SetWaitCursor(bool wait) = 0;
     // Lets the window system handle pending input; Esc may set AbortRequested.
     virtual void ProcessMessages() = 0;
-    // The information box with a single Yes button, centred over the main window.
-    virtual void ShowMessage(std::wstring_view text) = 0;
-    // The same box at the platform's default place, for failures while opening.
-    virtual void ShowMessageAtDefaultPlace(std::wstring_view text) = 0;
+    // The information box with a single Yes button, which waits for the user.
+    // The run's result carries the same text, so a host without a window
+    // need not show anything here.
+    virtual void ShowMessage(std::wstring_view text, MessagePlace place) = 0;
 };

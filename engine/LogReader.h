@@ -39,6 +39,10 @@ class TLogReader {
 public:
     explicit TLogReader(std::unique_ptr<IByteSource> source = MakeGzipAwareSource(MakeFileSource()));
 
+    // True when the log is open. False, with AtEnd set and nothing open, for
+    // an empty name, a name over 259 characters, a name holding a NUL (it
+    // would name another file at the system call), and any failure of the
+    // source; no failure escapes.
     bool OpenLog(std::wstring_view name);
     // The next line, without its line end. The view stays valid until the
     // next call.

@@ -10,9 +10,11 @@
 class IReportSink {
 public:
     virtual ~IReportSink() = default;
-    // Appends one text to the report; a text may itself hold CR LF.
-    virtual void AppendReport(std::wstring_view text) = 0;
-    // Appends an anomaly's report line (one line, no CR LF). Hosts that keep
+    // Appends one line to the report; the text holds no line end, and each
+    // host ends lines as its medium wants (CR LF in the window's pane, LF on
+    // standard output). An empty text is an empty line.
+    virtual void AppendReport(std::wstring_view line) = 0;
+    // Appends an anomaly's report line. Hosts that keep
     // anomalies as data look at the anomaly as well.
     virtual void AppendAnomaly(const TAnomaly& anomaly, std::wstring_view line) {
         static_cast<void>(anomaly);

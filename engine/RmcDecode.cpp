@@ -18,7 +18,7 @@ constexpr int kAnnouncementCategory = 3;
 constexpr int kLastRmcCategory = 5;
 constexpr std::string_view kGloAnnouncement = "GLO Software Version 2.40";
 constexpr std::wstring_view kGloDetected =
-    L"GLO Version 2.40 was detected:  Less than second of time is interpolated.\r\n";
+    L"GLO Version 2.40 was detected:  Less than second of time is interpolated.";
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Field 0 found anywhere in the table: its first position (from 1) over 6.
@@ -46,7 +46,10 @@ std::string_view FieldZero(std::string_view sentence) {
 void HandleAnnouncement(std::string_view sentence, const SentenceFields& fields,
                         ScanState& state, const CheckContext& context) {
     if (!ChecksumOk(sentence) || fields.Field[1] != kGloAnnouncement) return;
-    if (!state.GloMode) context.Report.AppendReport(kGloDetected);
+    if (!state.GloMode) {
+        context.Report.AppendReport(kGloDetected);
+        context.Report.AppendReport(L"");   // the announcement stands apart
+    }
     state.GloMode = true;
 }
 

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "dates/AsciiText.h"
+
 namespace {
 
 template <typename Char>
@@ -202,12 +204,9 @@ unsigned WrittenChecksum(std::string_view text) {
     if (text.empty()) return 0;
     unsigned value = 0;
     for (char c : text) {
-        unsigned digit;
-        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
-        else return 0;
-        value = value * 16 + digit;
+        const int digit = HexDigitValue(static_cast<unsigned char>(c));
+        if (digit < 0) return 0;
+        value = value * 16 + static_cast<unsigned>(digit);
     }
     return value;
 }
@@ -239,14 +238,9 @@ std::optional<std::int32_t> IntegerTextToInt(std::wstring_view text) {
         i += at(i) == '0' ? 2 : 1;
         std::uint32_t hex = 0;
         for (;; ++i, ++digits) {
-            const unsigned c = at(i);
-            unsigned d;
-            if (c >= '0' && c <= '9') d = c - '0';
-            else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-            else break;
-            if (static_cast<std::int32_t>(hex) < 0 || hex >= (1u << 28)) break;
-            hex = hex * 16 + d;
+            const int d = HexDigitValue(at(i));
+            if (d < 0 || static_cast<std::int32_t>(hex) < 0 || hex >= (1u << 28)) break;
+            hex = hex * 16 + static_cast<unsigned>(d);
         }
         value = static_cast<std::int32_t>(hex);
     } else {

@@ -16,15 +16,32 @@ struct SentenceFields {
     int Count = 1;
 };
 
+// Splits at the first 24 commas; field 24 keeps any further commas. Only the
+// last field filled is cut before its first "*".
 SentenceFields SplitSentence(std::string_view sentence);
+
+// True iff the sentence has a "*" and the XOR of the bytes between its first
+// byte (whatever it is) and the first "*" equals the one or two characters
+// after the "*" read as hexadecimal, in either case, blanks around them
+// trimmed. Anything else after the "*" (nothing, a sign, a non-hex
+// character) reads as 0; bytes after those two characters are ignored.
+// "$GPRMC,1*56" passes, so do "*56,xyz" and "*56" in lower case; "$*" passes.
 bool ChecksumOk(std::string_view sentence);
 
+// Without the leading and trailing bytes (code units) of value 0x20 or less.
 std::string_view TrimBytes(std::string_view bytes);
 std::wstring_view TrimText(std::wstring_view text);
 
 // Strict conversions: nullopt when the text is not a number.
+// Decimal: blanks (U+0020) around, a sign, digits with one optional point,
+// an optional exponent; the nearest double for up to 15 significant digits.
 std::optional<double> DecimalTextToDouble(std::string_view text);
 std::optional<double> DecimalTextToDouble(std::wstring_view text);
+// Blanks before, a sign, then decimal digits or "$", "x", "0x" and up to
+// eight hexadecimal digits read as a 32-bit pattern ("$FFFFFFFF" is -1);
+// nothing may follow the digits. Unlike settings integers, whose hexadecimal
+// values must lie in the signed range, this follows the text readers of the
+// window's option boxes and of checksums.
 std::optional<std::int32_t> IntegerTextToInt(std::wstring_view text);
 
 // Lenient readers: 0 for an empty text; NaN, 0.0 or 0 for one that is not a number.

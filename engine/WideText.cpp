@@ -38,6 +38,8 @@ std::size_t SequenceLength(std::string_view bytes, std::size_t i, char32_t& cp) 
     return length;
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
     constexpr char32_t kLastCodePoint = 0x10FFFF, kReplacement = 0xFFFD;
     if (cp > kLastCodePoint) cp = kReplacement;  // a 32-bit wchar_t can hold more than Unicode
@@ -60,8 +62,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-}  // namespace
-
 std::wstring Utf8ToWide(std::string_view bytes) {
     std::wstring out;
     out.reserve(bytes.size());
@@ -79,8 +79,8 @@ std::wstring Utf8ToWide(std::string_view bytes) {
     return out;
 }
 
-std::string WideToUtf8(std::wstring_view text) {
-    std::string out;
+std::u32string WideToCodePoints(std::wstring_view text) {
+    std::u32string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t cp = static_cast<char32_t>(text[i]);
@@ -91,7 +91,14 @@ std::string WideToUtf8(std::wstring_view text) {
                 ++i;
             }
         }
-        AppendUtf8(out, cp);
+        out += cp;
     }
+    return out;
+}
+
+std::string WideToUtf8(std::wstring_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char32_t cp : WideToCodePoints(text)) AppendUtf8(out, cp);
     return out;
 }

@@ -7,3 +7,9 @@
 
 std::wstring Utf8ToWide(std::string_view bytes);
 std::string WideToUtf8(std::wstring_view text);
+// The code points of a wide text: UTF-16 surrogate pairs joined, unpaired
+// surrogates kept as they are.
+std::u32string WideToCodePoints(std::wstring_view text);
+// Appends one code point as UTF-8; U+DC80..U+DCFF as the byte it stands for,
+// values beyond Unicode as U+FFFD.
+void AppendUtf8(std::string& out, char32_t cp);

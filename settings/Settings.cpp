@@ -3,6 +3,8 @@
 #include <array>
 #include <limits>
 
+#include "dates/AsciiText.h"
+
 namespace {
 
 // Each key with where it lives in the window; the order is the order of saving.
@@ -21,10 +23,7 @@ constexpr std::int32_t kDefaultFontSize = 9;
 constexpr std::int32_t kDefaultJpCharset = 128;   // SHIFTJIS_CHARSET
 
 int DigitValue(wchar_t c, int base) {
-    int v = -1;
-    if (c >= L'0' && c <= L'9') v = c - L'0';
-    else if (c >= L'a' && c <= L'f') v = c - L'a' + 10;
-    else if (c >= L'A' && c <= L'F') v = c - L'A' + 10;
+    const int v = HexDigitValue(static_cast<char32_t>(c));
     return v < base ? v : -1;
 }
 

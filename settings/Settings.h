@@ -59,7 +59,11 @@ public:
 
 // Reads a 32-bit integer value: optional leading blanks, an optional sign,
 // then decimal digits or hexadecimal ones after "$", "x", "X", "0x" or "0X",
-// and nothing else. nullopt for any other shape and for values out of range.
+// and nothing else. nullopt for any other shape and for values out of range:
+// "$80000000" is 2147483648, too large, where the option boxes' reader
+// (IntegerTextToInt) takes hexadecimal as a 32-bit pattern and gives
+// -2147483648. Settings files hold the window's position in these keys, so a
+// wrapped value would put it somewhere else rather than centre it.
 std::optional<std::int32_t> ParseProfileInteger(std::wstring_view text);
 
 // Applies the file to the window and the font variables. Creates a missing

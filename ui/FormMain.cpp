@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dates/DateConventions.h"
+#include "dates/DateTime.h"
 #include "engine/CheckRun.h"
 #include "engine/LogReader.h"
 #include "engine/ScanState.h"
@@ -593,7 +594,10 @@ void TFormMain::ButtonConvClick() {
         if (IsWindow(FHandle)) FlushReport();
         EndIfClosePending();
     });
-    RunCheck(*this, State, LogReader, Conventions);
+    const TRunResult result = RunCheck(*this, State, LogReader, Conventions, CurrentLocalYear());
+    // A log that cannot be read is a failure of the program's own kind: the
+    // failure box shows it, and a drop stops at that log.
+    if (result.End == RunEnd::ReadError) throw TUserError(result.Message);
 }
 
 void TFormMain::ButtonClearClick() { ClearReport(); }
@@ -683,10 +687,10 @@ void TFormMain::ClearReport() {
     SetWindowTextW(Control(kIdMemo1), L"");
 }
 
-// Lines are collected and reach the pane at the next message-processing
-// point: one replace per 10000 lines keeps a huge report linear.
-void TFormMain::AppendReport(std::wstring_view text) {
-    FPendingReport.append(text);
+// Lines are collected, each ended with CR LF, and reach the pane at the next
+// message-processing point: one replace per 10000 lines keeps a huge report linear.
+void TFormMain::AppendReport(std::wstring_view line) {
+    FPendingReport.append(line);
     FPendingReport.append(L"\r\n");
 }
 
@@ -717,9 +721,10 @@ void TFormMain::ProcessMessages() {
     }
 }
 
-void TFormMain::ShowMessage(std::wstring_view text) { ShowCenteredMessage(text, nullptr); }
-
-void TFormMain::ShowMessageAtDefaultPlace(std::wstring_view text) { ShowYesBox(FHandle, text, nullptr); }
+void TFormMain::ShowMessage(std::wstring_view text, MessagePlace place) {
+    if (place == MessagePlace::OverMainWindow) ShowCenteredMessage(text, nullptr);
+    else ShowYesBox(FHandle, text, nullptr);
+}
 
 int TFormMain::ShowCenteredMessage(std::wstring_view text, HWND control) {
     const RECT over = WindowRectOf(control ? control : FHandle);

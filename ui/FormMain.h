@@ -30,8 +30,7 @@ public:
     void AppendReport(std::wstring_view text) override;
     void SetWaitCursor(bool wait) override;
     void ProcessMessages() override;
-    void ShowMessage(std::wstring_view text) override;
-    void ShowMessageAtDefaultPlace(std::wstring_view text) override;
+    void ShowMessage(std::wstring_view text, MessagePlace place) override;
     std::int32_t WindowTop() const override;
     std::int32_t WindowLeft() const override;
     void SetWindowTop(std::int32_t top) override;

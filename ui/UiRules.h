@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "dates/AsciiText.h"
+
 // "major.minor" from the high 32 bits of a file version, the minor number
 // padded to two digits: 2.4 gives "2.04", 3.123 gives "3.123".
 inline std::wstring VersionTextOf(std::uint32_t fileVersionMs) {
@@ -21,9 +23,7 @@ inline std::wstring VersionTextOf(std::uint32_t fileVersionMs) {
 // first in lower case (A to Z only).
 inline std::wstring ApplicationTitleOf(std::wstring_view exeFileName) {
     std::wstring title(exeFileName.substr(0, exeFileName.find(L'.')));
-    for (std::size_t i = 1; i < title.size(); ++i) {
-        if (title[i] >= L'A' && title[i] <= L'Z') title[i] = static_cast<wchar_t>(title[i] - L'A' + L'a');
-    }
+    for (std::size_t i = 1; i < title.size(); ++i) title[i] = LowerAscii(title[i]);
     return title;
 }
 

@@ -80,7 +80,7 @@ TEST(AnomalyJson, CarriesTheNumbersOfEachKind) {
 TEST(JsonLogTail, NullTimesWithoutSentencesAndTheFailureMessage) {
     ScanState state;
     state.LineNumber = 3;
-    EXPECT_EQ(JsonLogHead(L"a.nmea") + JsonLogTail(state, LogOutcome::ReadError, L"Read error : a.nmea"),
+    EXPECT_EQ(JsonLogHead(L"a.nmea") + JsonLogTail(state, RunEnd::ReadError, L"Read error : a.nmea"),
               "{\"log\":\"a.nmea\",\"anomalies\":[],\"status\":\"read_error\",\"message\":\"Read error : a.nmea\","
               "\"glo\":false,\"lines\":3,\"rmc\":0,\"first\":null,\"last\":null,\"span_seconds\":null,"
               "\"counts\":{\"same_time\":0,\"step_changed\":0,\"moved_back\":0}}");
@@ -89,7 +89,7 @@ TEST(JsonLogTail, NullTimesWithoutSentencesAndTheFailureMessage) {
     state.SentenceCount = 4;
     state.SameCount = 1;
     state.GloMode = true;
-    EXPECT_EQ(JsonLogTail(state, LogOutcome::Completed, L""),
+    EXPECT_EQ(JsonLogTail(state, RunEnd::Completed, L""),
               "],\"status\":\"completed\",\"glo\":true,\"lines\":3,\"rmc\":4,\"first\":\"2019-05-01T23:59:59.000Z\","
               "\"last\":\"2019-05-02T00:00:01.500Z\",\"span_seconds\":2.5,"
               "\"counts\":{\"same_time\":1,\"step_changed\":0,\"moved_back\":0}}");
@@ -100,10 +100,10 @@ TEST(TBatchTotal, SortsLogsByOutcome) {
     ScanState clean, found;
     found.StepCount = 2;
     found.BackCount = 1;
-    total.Add(clean, LogOutcome::Completed);
-    total.Add(found, LogOutcome::Completed);
-    total.Add(found, LogOutcome::Aborted);
-    total.Add(clean, LogOutcome::CannotOpen);
+    total.Add(clean, RunEnd::Completed);
+    total.Add(found, RunEnd::Completed);
+    total.Add(found, RunEnd::Aborted);
+    total.Add(clean, RunEnd::CannotOpen);
     EXPECT_EQ(TotalLine(total), L"Total: 4 logs, 1 with anomalies, 1 clean, 2 not checked.  UTC same= 0     "
                                 L"Step changed= 4     UTC moved back= 2");
     EXPECT_EQ(JsonTotal(total), "{\"total\":{\"logs\":4,\"with_anomalies\":1,\"clean\":1,\"not_checked\":2,"

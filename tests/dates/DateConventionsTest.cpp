@@ -1,5 +1,10 @@
 #include "dates/DateConventions.h"
 
+#include <cstdlib>
+#include <string>
+
+#include "dates/LocaleInfo.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,10 +32,36 @@ TEST(DateConventionsFromPattern, OrderAndDisplayPatternFollowTheLocale) {
     }
 }
 
-TEST(SetupDateConventions, GivesACompleteOrderFromTheEnvironment) {
-    const DateConventions c = SetupDateConventions();
-    for (std::int32_t element : c.DateOrder) EXPECT_GE(element, 1);
-    EXPECT_EQ(c.DisplayDateFormat.size(), 10u);
+#ifndef _WIN32
+TEST(PatternFromDateFormat, TurnsLibraryDateFormatsIntoShortDatePatterns) {
+    struct Row { std::string format; std::wstring pattern; };
+    const Row rows[] = {
+        {"%m/%d/%y", L"MM/dd/yy"},         // the C locale
+        {"%d.%m.%Y", L"dd.MM.yyyy"},
+        {"%Y-%m-%d", L"yyyy-MM-dd"},       // characters between conversions stay
+        {"%D", L"MM/dd/yy"},
+        {"%F", L"yyyy-MM-dd"},
+        {"%e/%m/%Ey", L"d/MM/yy"},         // E and O modifiers are read past
+        {"%A %d", L" dd"},                 // conversions that are not dates go
+        {"%d%", L"dd%"},                   // a lone % at the end stays
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.format);
+        EXPECT_EQ(PatternFromDateFormat(r.format), r.pattern);
+    }
 }
+
+TEST(SetupDateConventions, ReadsTheOrderOfTheLocaleInTheEnvironment) {
+    const char* saved = std::getenv("LC_ALL");
+    const std::string restore = saved ? saved : "";
+    setenv("LC_ALL", "C", 1);
+    const DateConventions c = SetupDateConventions();
+    if (saved) setenv("LC_ALL", restore.c_str(), 1);
+    else unsetenv("LC_ALL");
+    EXPECT_EQ(c.DateOrder, (std::array<std::int32_t, 3>{2, 1, 3}));
+    EXPECT_EQ(c.DisplayDateFormat, L"mm/dd/yyyy");
+    EXPECT_EQ(c.LocaleDateSeparator, L'/');
+}
+#endif
 
 }  // namespace

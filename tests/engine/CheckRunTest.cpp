@@ -21,7 +21,7 @@ protected:
         auto source = std::make_unique<TMemorySource>(bytes, L"log.nmea", failAfterReads);
         Source = source.get();
         Reader = std::make_unique<TLogReader>(std::move(source));
-        RunCheck(Host, State, *Reader, Conventions);
+        Result = RunCheck(Host, State, *Reader, Conventions, Year);
     }
     std::vector<std::string> Seconds(std::initializer_list<const char*> times) {
         std::vector<std::string> lines;
@@ -29,8 +29,10 @@ protected:
         return lines;
     }
 
+    int Year = 2025;   // two-digit years 75 to 99 are 1975 to 1999
     ScanState State;
     TFakeHost Host{State};
+    TRunResult Result;
     DateConventions Conventions = YearFirstConventions();
     std::unique_ptr<TLogReader> Reader;
     TMemorySource* Source = nullptr;
@@ -38,7 +40,7 @@ protected:
 
 TEST_F(CheckRunTest, CleanLogEndsWithNoErrorAndTheSpan) {
     Run(Seconds({"100000", "100001", "100002"}));
-    EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"\r\nno error."}));
+    EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"", L"no error."}));
     EXPECT_EQ(Host.Statuses, (std::vector<std::wstring>{
                                  L"", L" Reading...", L"log.nmea: Line 0 (33.3%)", L"Completed.",
                                  L"Completed.    2020/01/02 10:00:00.0 to 2020/01/02 10:00:02.0(UTC)  00:00:02.0"}));
@@ -56,16 +58,24 @@ TEST_F(CheckRunTest, SummaryCountsEachKind) {
     struct Row { std::vector<std::string> lines; std::wstring summary; };
     const Row rows[] = {
         {Seconds({"100000", "100001", "100002", "100003", "100003", "100002"}),
-         L"\r\nUTC same= 1     Step changed= 2     UTC moved back= 1"},
-        {Seconds({"100005", "100004"}), L"\r\nUTC moved back= 1"},
-        {Seconds({"100000", "100001", "100002", "100003", "100005"}), L"\r\nStep changed= 1"},
-        {{"$GPGGA,no rmc here*00", ""}, L"\r\nno error."},
+         L"UTC same= 1     Step changed= 2     UTC moved back= 1"},
+        {Seconds({"100005", "100004"}), L"UTC moved back= 1"},
+        {Seconds({"100000", "100001", "100002", "100003", "100005"}), L"Step changed= 1"},
+        {{"$GPGGA,no rmc here*00", ""}, L"no error."},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.summary));
         Run(r.lines);
         EXPECT_EQ(Host.Report.back(), r.summary);
     }
+}
+
+TEST_F(CheckRunTest, TwoDigitYearsWidenAroundTheYearGiven) {
+    Run({Rmc("100000", "010175")});
+    EXPECT_EQ(Host.Statuses.back().substr(14, 10), L"1975/01/01");
+    Year = 2030;
+    Run({Rmc("100000", "010175")});
+    EXPECT_EQ(Host.Statuses.back().substr(14, 10), L"2075/01/01");
 }
 
 TEST_F(CheckRunTest, LogWithoutRmcEndsWithCompletedAlone) {
@@ -75,7 +85,7 @@ TEST_F(CheckRunTest, LogWithoutRmcEndsWithCompletedAlone) {
 
 TEST_F(CheckRunTest, EmptyLogCompletes) {
     RunBytes("");
-    EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"\r\nno error."}));
+    EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"", L"no error."}));
     EXPECT_EQ(Host.Statuses[2], L"log.nmea: Line 0 (100.0%)");
     EXPECT_EQ(Host.Statuses.back(), L"Completed.");
 }
@@ -94,6 +104,8 @@ TEST_F(CheckRunTest, ProgressEveryTenThousandLines) {
 TEST_F(CheckRunTest, MissingLogShowsTheCentredMessage) {
     Host.Edits[EditBox::Filename] = L"missing.nmea";
     Run(Seconds({"100000"}));
+    EXPECT_EQ(Result.End, RunEnd::CannotOpen);
+    EXPECT_EQ(Result.Message, L"Can't open : missing.nmea");
     EXPECT_EQ(Host.Messages, (std::vector<std::wstring>{L"Can't open : missing.nmea"}));
     EXPECT_EQ(Host.Statuses.back(), L" Reading...");
     EXPECT_TRUE(Host.Report.empty());
@@ -103,6 +115,7 @@ TEST_F(CheckRunTest, MissingLogShowsTheCentredMessage) {
 TEST_F(CheckRunTest, EscBeforeTheOpenAbortsWithoutReport) {
     Host.OnProcessMessages = [&](int) { State.AbortRequested = true; };
     Run(Seconds({"100000"}));
+    EXPECT_EQ(Result.End, RunEnd::Aborted);
     EXPECT_EQ(Host.Statuses.back(), L"Aborted by user.");
     EXPECT_TRUE(Host.Report.empty());
     EXPECT_EQ(Source->Closes, 1);
@@ -111,7 +124,8 @@ TEST_F(CheckRunTest, EscBeforeTheOpenAbortsWithoutReport) {
 TEST_F(CheckRunTest, EscInTheCheckPassEndsTheReportAndKeepsTheProgress) {
     Host.OnProcessMessages = [&](int call) { if (call == 2) State.AbortRequested = true; };
     Run(Seconds({"100000", "100001"}));
-    EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"\r\nAborted by user."}));
+    EXPECT_EQ(Result.End, RunEnd::Aborted);
+    EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"", L"Aborted by user."}));
     EXPECT_EQ(Host.Statuses.back(), L"log.nmea: Line 0 (50.0%)");
     EXPECT_EQ(Source->Closes, 1);
 }
@@ -145,7 +159,7 @@ TEST_F(CheckRunTest, AllAlarmsOffTurnsIntervalChangeOn) {
     Run(Seconds({"100000", "100001", "100002", "100003", "100005", "100004"}));
     EXPECT_TRUE(Host.Checks[AlarmBox::StepChange]);
     EXPECT_TRUE(State.AlarmStepChange);
-    EXPECT_EQ(Host.Report.back(), L"\r\nStep changed= 2");
+    EXPECT_EQ(Host.Report.back(), L"Step changed= 2");
 }
 
 TEST_F(CheckRunTest, AlarmClickedDuringTheRunTakesEffectAtOnce) {
@@ -163,8 +177,11 @@ TEST_F(CheckRunTest, TextBeforeTheMarkerIsCutOff) {
     EXPECT_EQ(State.BackCount, 2);
 }
 
-TEST_F(CheckRunTest, ReadFailureEscapesAfterClosingTheLog) {
-    EXPECT_THROW(Run(Seconds({"100000"}), 0), TUserError);
+TEST_F(CheckRunTest, ReadFailureEndsTheRunAfterClosingTheLog) {
+    Run(Seconds({"100000"}), 0);
+    EXPECT_EQ(Result.End, RunEnd::ReadError);
+    EXPECT_EQ(Result.Message, L"read failed");
+    EXPECT_TRUE(Host.Report.empty());
     EXPECT_EQ(Source->Closes, 1);
     EXPECT_EQ(Host.Cursor, (std::vector<bool>{true, false}));
     EXPECT_FALSE(State.RunActive);
@@ -175,11 +192,12 @@ TEST_F(CheckRunTest, StartRequestDuringARunIsIgnored) {
     Host.OnProcessMessages = [&](int call) {
         if (call != 2) return;
         ++nested;
-        RunCheck(Host, State, *Reader, Conventions);
+        EXPECT_EQ(RunCheck(Host, State, *Reader, Conventions, Year).End, RunEnd::Ignored);
     };
     Run(Seconds({"100000", "100001"}));
+    EXPECT_EQ(Result.End, RunEnd::Completed);
     EXPECT_EQ(nested, 1);
-    EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"\r\nno error."}));
+    EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"", L"no error."}));
     EXPECT_EQ(Host.ProcessCalls, 2);
 }
 

@@ -54,9 +54,8 @@ public:
         ++ProcessCalls;
         if (OnProcessMessages) OnProcessMessages(ProcessCalls);
     }
-    void ShowMessage(std::wstring_view text) override { Messages.emplace_back(text); }
-    void ShowMessageAtDefaultPlace(std::wstring_view text) override {
-        DefaultPlaceMessages.emplace_back(text);
+    void ShowMessage(std::wstring_view text, MessagePlace place) override {
+        (place == MessagePlace::Default ? DefaultPlaceMessages : Messages).emplace_back(text);
     }
 
 private:

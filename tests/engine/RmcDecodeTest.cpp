@@ -182,9 +182,8 @@ TEST_F(ProcessSentenceTest, GloAnnouncementIsReportedOncePerRun) {
     Feed("$PGRMT,GLO Software Version 2.40*79");
     Feed("$PGRMT,GLO Software Version 2.40*79");
     EXPECT_TRUE(State.GloMode);
-    ASSERT_EQ(Report.Lines.size(), 1u);
-    EXPECT_EQ(Report.Lines[0],
-              L"GLO Version 2.40 was detected:  Less than second of time is interpolated.\r\n");
+    EXPECT_EQ(Report.Lines, (std::vector<std::wstring>{
+                                L"GLO Version 2.40 was detected:  Less than second of time is interpolated.", L""}));
 }
 
 TEST_F(ProcessSentenceTest, OtherAnnouncementsAreIgnored) {
