@@ -98,7 +98,7 @@ TEST(GzipSource, ProgressCountsCompressedBytes) {
     ScanState state;
     TFakeHost host{state};
     TLogReader reader(GzipAware(Gzip(NumberedLines(25000, "\r\n"))));
-    RunCheck(host, state, reader, YearFirstConventions());
+    RunCheck(host, state, reader, YearFirstConventions(), 2025);
     std::vector<double> shares;
     for (const std::wstring& status : host.Statuses) {
         const auto open = status.find(L" (");
