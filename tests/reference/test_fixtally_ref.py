@@ -200,6 +200,8 @@ class DecodeTest(unittest.TestCase):
         self.assertLess(ref.coord_to_degrees(b"4807.038", b"S"), 0)
         self.assertTrue(math.isnan(ref.coord_to_degrees(b"4807.038", b"")))
         self.assertTrue(math.isnan(ref.coord_to_degrees(b"", b"N")))
+        self.assertEqual(ref.coord_to_degrees(b"-922337203685477580800", b"N"), -2.0 ** 63)
+        self.assertTrue(math.isnan(ref.coord_to_degrees(b"922337203685477580800", b"N")))
 
     def test_glo_tenths(self):
         def rmc(t):
