@@ -89,7 +89,7 @@ TLimbs ShiftedLeft(std::uint64_t m, int shift) {
 
 int BitLength(const TLimbs& n) {
     if (n.empty()) return 0;
-    return static_cast<int>(n.size() - 1) * kLimbBits + std::bit_width(n.back());
+    return static_cast<int>(n.size() - 1) * kLimbBits + static_cast<int>(std::bit_width(n.back()));
 }
 
 bool Bit(const TLimbs& n, int i) {
