@@ -1,5 +1,7 @@
 #include "dates/FormatFixed.h"
 
+#include "dates/PowerOfTen.h"
+
 #include <cmath>
 #include <algorithm>
 #include <cstdint>
@@ -42,9 +44,9 @@ void Decimals(double a, char (&digits)[kSignificantDigits + 1], int& exponent) {
     std::frexp(a, &e2);
     e2 -= 1;  // a = f * 2^e2 with 1 <= f < 2
     exponent = ((e2 * 19728) >> 16) + 1;
-    // The scale power can pass the double range (tiny values): long double holds it.
-    const double y = static_cast<double>(static_cast<long double>(a) *
-                                         std::pow(10.0L, static_cast<long double>(kSignificantDigits - exponent)));
+    // Rounded once: a product rounded to a wider type first could land on a
+    // half-way point between two doubles and then round to the wrong one.
+    const double y = ScaleByPowerOfTen(a, kSignificantDigits - exponent);
     double n = std::nearbyint(y);
     if (n >= 1e18) {
         n = std::nearbyint(n / 10.0);

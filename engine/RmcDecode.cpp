@@ -215,7 +215,7 @@ double CoordToDegrees(std::string_view number, std::string_view hemisphere) {
     const auto value = DecimalTextToDouble(digits);
     if (!value) return kNaN;
     const double hundreds = *value / 100.0;
-    if (!(std::fabs(hundreds) < 9.2233720368547758e18)) return kNaN;  // beyond a 64-bit truncation
+    if (!(hundreds >= -0x1p63 && hundreds < 0x1p63)) return kNaN;  // beyond a 64-bit truncation
     const double degrees = std::trunc(hundreds);
     const double result = degrees + (hundreds - degrees) / 0.6;
     return hemisphere[0] == 'S' || hemisphere[0] == 'W' ? -result : result;

@@ -1,5 +1,7 @@
 #include "engine/SentenceFields.h"
 
+#include "dates/PowerOfTen.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -26,91 +28,10 @@ unsigned Unit(Char c) {
     return static_cast<unsigned>(static_cast<std::make_unsigned_t<Char>>(c));
 }
 
-// 10^k for 0 <= k <= 22, all exact in a double.
-constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr int kMaxExactPower = 22;
-// Up to this scale the result is the correctly rounded product; 5^31 < 2^72
-// keeps the work inside 128 bits.
-constexpr int kMaxRoundedScale = 31;
-constexpr int kDoubleBits = 53;
-
-__extension__ typedef unsigned __int128 TUInt128;
-
-constexpr TUInt128 PowerOfFive(int k) {
-    TUInt128 p = 1;
-    while (k-- > 0) p *= 5;
-    return p;
-}
-
-int BitLength(TUInt128 n) {
-    const auto high = static_cast<std::uint64_t>(n >> 64);
-    const auto low = static_cast<std::uint64_t>(n);
-    if (high != 0) return 128 - __builtin_clzll(high);
-    return low != 0 ? 64 - __builtin_clzll(low) : 0;
-}
-
-// The double nearest to (n + a fraction when inexact) * 2^exp2, ties to even;
-// n holds at least 54 bits whenever inexact is set.
-double RoundToDouble(TUInt128 n, bool inexact, int exp2) {
-    const int extra = BitLength(n) - kDoubleBits;
-    if (extra <= 0) return std::ldexp(static_cast<double>(static_cast<std::uint64_t>(n)), exp2);
-    auto top = static_cast<std::uint64_t>(n >> extra);
-    const TUInt128 rest = n & ((TUInt128(1) << extra) - 1);
-    const TUInt128 half = TUInt128(1) << (extra - 1);
-    if (rest > half || (rest == half && (inexact || (top & 1) != 0))) ++top;  // 2^53 stays exact
-    return std::ldexp(static_cast<double>(top), exp2 + extra);
-}
-
-// v * 10^scale for 22 < |scale| <= 31, correctly rounded. v is a whole number.
-double ScaleRounded(double v, int scale) {
-    int exp2 = 0;
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(std::frexp(v, &exp2), kDoubleBits));
-    exp2 -= kDoubleBits;
-    if (scale > 0) return RoundToDouble(TUInt128(mantissa) * PowerOfFive(scale), false, exp2 + scale);
-    // Divide with the mantissa's top bit at bit 127, so the quotient keeps
-    // more than 55 bits and the remainder only decides the rounding.
-    const int shift = 128 - BitLength(mantissa);
-    const TUInt128 n = TUInt128(mantissa) << shift;
-    const TUInt128 five = PowerOfFive(-scale);
-    return RoundToDouble(n / five, n % five != 0, exp2 - shift + scale);
-}
-
-// v * 10^scale for larger scales, within one unit in the last place: steps of
-// powers of ten exact in long double, whose 64-bit mantissa absorbs the few
-// roundings on the way.
-double ScaleApproximately(double v, std::int64_t scale) {
-    // v lies between 1 and 2^1024: beyond these scales the result is surely
-    // infinite or zero.
-    constexpr std::int64_t kBeyondRange = 330, kBelowRange = -(309 + 330);
-    if (scale > kBeyondRange) return std::numeric_limits<double>::infinity();
-    if (scale < kBelowRange) return 0.0;
-    constexpr long double kStep = 1e27L;  // 5^27 < 2^64: exact
-    long double r = v;
-    std::int64_t left = scale < 0 ? -scale : scale;
-    long double factor = 1.0L;
-    for (; left >= 27; left -= 27) factor *= kStep;
-    for (; left > 0; --left) factor *= 10.0L;
-    r = scale < 0 ? r / factor : r * factor;
-    return static_cast<double>(r);
-}
-
 // The double nearest to v * 10^scale, v being a whole number; nullopt when it
 // lies beyond the double range.
 std::optional<double> Scale(double v, std::int64_t scale) {
-    if (v == 0.0) return 0.0;
-    if (!std::isfinite(v)) return std::nullopt;
-    double result;
-    if (scale >= 0 && scale <= kMaxExactPower) {
-        result = v * kExactPowers[scale];
-    } else if (scale < 0 && scale >= -kMaxExactPower) {
-        result = v / kExactPowers[-scale];
-    } else if (scale >= -kMaxRoundedScale && scale <= kMaxRoundedScale) {
-        result = ScaleRounded(v, static_cast<int>(scale));
-    } else {
-        result = ScaleApproximately(v, scale);
-    }
+    const double result = ScaleByPowerOfTen(v, scale);
     if (!std::isfinite(result)) return std::nullopt;
     return result;
 }

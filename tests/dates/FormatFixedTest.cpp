@@ -40,6 +40,24 @@ TEST(FormatFixed, RoundsHalfAwayFromZeroOnSeventeenDigits) {
     }
 }
 
+// Values whose scaled product, rounded to a wider type before the double,
+// lands on a half-way point and then rounds to the wrong side.
+TEST(FormatFixed, ScaledValueIsRoundedOnce) {
+    struct Row { std::wstring format; double value; std::wstring text; };
+    const Row rows[] = {
+        {L"%10.8f", 9.395844375, L"9.39584437"},  // the field 0923.7506625
+        {L"%10.8f", 33.069450565, L"33.06945056"},
+        {L"%10.8f", -117.075378465, L"-117.07537847"},
+        {L"%10.8f", 67.034722455, L"67.03472246"},
+        {L"%10.8f", 159.08876061499998, L"159.08876061"},
+        {L"%.18f", 6.09391175556665e-05, L"0.000060939117555666"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::PrintToString(r.format) + " " + std::to_string(r.value));
+        EXPECT_EQ(FormatFixed(r.format, r.value), r.text);
+    }
+}
+
 TEST(FormatFixed, MalformedFormatGivesTheTextBeforeThePercent) {
     EXPECT_EQ(FormatFixed(L"%4.-1f", 1.5), L"");
     EXPECT_EQ(FormatFixed(L"%4.1", 1.5), L"");

@@ -73,6 +73,7 @@ TEST(CoordToDegrees, ReadsDegreesAndMinutes) {
         {"01131.000", "W", -11.516666666666667},
         {"4807.038", "s", 48.1173},  // only upper-case letters turn the sign
         {" 4807.038 ", "w", 48.1173},
+        {"-922337203685477580800", "N", -0x1p63},  // the lowest whole number of 64 bits
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.number + r.hemisphere);
@@ -82,7 +83,8 @@ TEST(CoordToDegrees, ReadsDegreesAndMinutes) {
 
 TEST(CoordToDegrees, UnusableFieldsGiveNaN) {
     struct Row { std::string number, hemisphere; };
-    const Row rows[] = {{"", "N"}, {"  ", "N"}, {"4807.038", ""}, {"48x7", "N"}, {"1e300", "N"}};
+    const Row rows[] = {{"", "N"}, {"  ", "N"}, {"4807.038", ""}, {"48x7", "N"}, {"1e300", "N"},
+                         {"922337203685477580800", "N"}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.number + "|" + r.hemisphere);
         EXPECT_TRUE(std::isnan(CoordToDegrees(r.number, r.hemisphere)));

@@ -762,7 +762,7 @@ def coord_to_degrees(number, hemisphere):
     except ConversionError:
         return math.nan
     v = x / 100.0
-    if abs(v) >= 2.0 ** 63:
+    if not -2.0 ** 63 <= v < 2.0 ** 63:
         return math.nan
     d = float(math.trunc(v))
     result = d + (v - d) / 0.6

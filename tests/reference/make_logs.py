@@ -4,7 +4,8 @@
     make_logs.py OUTDIR [SEED]
 
 The logs are deterministic for a seed. Besides plain receivers at 1, 5 and
-10 Hz with 0 to 3 fraction digits they carry the things that real logs and
+10 Hz with 0 to 3 fraction digits, and high-precision receivers writing 7 or
+8 decimals of minutes, they carry the things that real logs and
 careless loggers produce: every kind of line end, times that move back or
 repeat (with and without the same place and speed), gaps, bad and odd
 checksums, void fixes, GLO receivers writing ten whole-second sentences a
@@ -34,22 +35,23 @@ def nmea_time(t, digits):
     return text.encode()
 
 
-def nmea_coord(value, width):
+def nmea_coord(value, width, decimals=4):
     a = abs(value)
     deg = int(a)
-    return b"%0*d%07.4f" % (width, deg, (a - deg) * 60)
+    return b"%0*d%0*.*f" % (width, deg, decimals + 3, decimals, (a - deg) * 60)
 
 
 class Receiver:
     """A moving receiver writing RMC (and some other) sentences."""
 
-    def __init__(self, rng, start, rate, digits=None, talker=b"GP", eol=None):
+    def __init__(self, rng, start, rate, digits=None, talker=b"GP", eol=None, coord_decimals=4):
         self.rng = rng
         self.t = start
         self.rate = rate
         self.digits = digits if digits is not None else (0 if rate == 1 else 1 if rate == 10 else 2)
         self.talker = talker
         self.eol = eol  # None: mixed
+        self.coord_decimals = coord_decimals
         self.lat, self.lon, self.speed = 35.6687233, 139.761315, 0.0
         self.out = bytearray()
         self.last_rmc = self.rmc()
@@ -67,8 +69,8 @@ class Receiver:
             b"%sRMC" % (talker or self.talker),
             time_field if time_field is not None else nmea_time(t, self.digits),
             status,
-            nmea_coord(lat, 2), b"N" if lat >= 0 else b"S",
-            nmea_coord(lon, 3), b"E" if lon >= 0 else b"W",
+            nmea_coord(lat, 2, self.coord_decimals), b"N" if lat >= 0 else b"S",
+            nmea_coord(lon, 3, self.coord_decimals), b"E" if lon >= 0 else b"W",
             b"%.1f" % speed, b"84.4",
             date if date is not None else t.strftime("%d%m%y").encode(),
             b"", b"", b"A"])
@@ -77,7 +79,8 @@ class Receiver:
     def others(self):
         t = nmea_time(self.t, self.digits)
         self.line(with_checksum(b"%sGGA,%s,%s,N,%s,E,1,08,0.9,545.4,M,46.9,M,," % (
-            self.talker, t, nmea_coord(self.lat, 2), nmea_coord(self.lon, 3))))
+            self.talker, t, nmea_coord(self.lat, 2, self.coord_decimals),
+            nmea_coord(self.lon, 3, self.coord_decimals))))
         if self.rng.random() < 0.3:
             self.line(with_checksum(b"GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"))
 
@@ -184,9 +187,9 @@ KINDS = ["back", "back-days", "repeat-same", "repeat-moved", "repeat-speed", "ga
 
 
 def plain_log(rng, rate, digits, epochs, anomaly_rate, kinds=KINDS, eol=None, talker=b"GP",
-              start=None):
+              start=None, coord_decimals=4):
     start = start or dt.datetime(2019, 5, 1, 23, 58, 30)
-    rx = Receiver(rng, start, rate, digits, talker, eol)
+    rx = Receiver(rng, start, rate, digits, talker, eol, coord_decimals)
     for _ in range(epochs):
         if rng.random() < anomaly_rate:
             anomaly(rx, rng.choice(kinds))
@@ -214,6 +217,35 @@ def glo_log(rng, epochs, first_second, announce_at=0, extra_every=0):
         rx.t += dt.timedelta(seconds=1)
         second += 1
     return bytes(rx.out)
+
+
+def half_way_coord(rng, width):
+    """A coordinate field whose degrees lie half-way between two 8-decimal
+    texts: j * 10^-7 minutes with j = 3 (mod 6), or j * 10^-8 with j = 30
+    (mod 60), are odd multiples of 0.5 * 10^-8 degrees. The printed last
+    digit then rests on the last bits of the arithmetic."""
+    deg = rng.randrange(90 if width == 2 else 180)
+    i = rng.randrange(10 ** 8)
+    if rng.random() < 0.5:
+        j = i * 6 + 3
+        return b"%0*d%02d.%07d" % (width, deg, j // 10 ** 7, j % 10 ** 7)
+    j = i * 60 + 30
+    return b"%0*d%02d.%08d" % (width, deg, j // 10 ** 8, j % 10 ** 8)
+
+
+def half_way_log(rng, epochs):
+    """Every sentence twice, so that each shows its place on a same-time line."""
+    t = dt.datetime(2021, 3, 14, 9, 0, 0)
+    out = bytearray()
+    for _ in range(epochs):
+        rmc = with_checksum(b",".join([
+            b"GNRMC", nmea_time(t, 2), b"A",
+            half_way_coord(rng, 2), rng.choice([b"N", b"S"]),
+            half_way_coord(rng, 3), rng.choice([b"E", b"W"]),
+            b"0.0", b"0.0", t.strftime("%d%m%y").encode(), b"", b"", b"R"]))
+        out += rmc + b"\r\n" + rmc + b"\r\n"
+        t += dt.timedelta(seconds=0.1)
+    return bytes(out)
 
 
 def write_logs(outdir, seed=1):
@@ -246,6 +278,9 @@ def write_logs(outdir, seed=1):
         "glo-crowded-first.nmea": glo_log(rng, 800, 14),
         "glo-late.nmea": glo_log(rng, 1500, 5, announce_at=1100),
         "many-rmc-prescan.nmea": plain_log(rng, 10, 0, 1300, 0.01, kinds=["glo-late", "back"]),
+        "rtk-10hz-7dec.nmea": plain_log(rng, 10, 2, 1500, 0.05, eol=b"\r\n", coord_decimals=7),
+        "rtk-1hz-8dec.nmea": plain_log(rng, 1, 0, 800, 0.1, talker=b"GN", coord_decimals=8),
+        "rtk-half-way.nmea": half_way_log(rng, 8000),
     }
     os.makedirs(outdir, exist_ok=True)
     for name, data in logs.items():

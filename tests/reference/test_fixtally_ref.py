@@ -150,7 +150,9 @@ class DateTimeTest(unittest.TestCase):
                              ("%6.1f", 0.25, "   0.3"), ("%4.1f", -math.inf, "-INF"),
                              ("%5.0f", 0.4, "    0"), ("%5.0f", 0.5, "    1"),
                              ("%4.-1f", 1.0, ""), ("%6.1f", -0.0, "   0.0"),
-                             ("%8.3f", 1e-300, "   0.000")]:
+                             ("%8.3f", 1e-300, "   0.000"),
+                             ("%10.8f", 9.395844375, "9.39584437"),
+                             ("%10.8f", -117.075378465, "-117.07537847")]:
             self.assertEqual(ref.format_fixed(fmt, x), want, (fmt, x))
 
 
@@ -198,6 +200,8 @@ class DecodeTest(unittest.TestCase):
         self.assertLess(ref.coord_to_degrees(b"4807.038", b"S"), 0)
         self.assertTrue(math.isnan(ref.coord_to_degrees(b"4807.038", b"")))
         self.assertTrue(math.isnan(ref.coord_to_degrees(b"", b"N")))
+        self.assertEqual(ref.coord_to_degrees(b"-922337203685477580800", b"N"), -2.0 ** 63)
+        self.assertTrue(math.isnan(ref.coord_to_degrees(b"922337203685477580800", b"N")))
 
     def test_glo_tenths(self):
         def rmc(t):
