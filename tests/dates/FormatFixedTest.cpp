@@ -65,9 +65,12 @@ TEST(FormatFixed, MalformedFormatGivesTheTextBeforeThePercent) {
     EXPECT_EQ(FormatFixed(L"%4.19f", 1.5), L"1.50");
 }
 
-TEST(FormatFixed, HugeValuesStayReadable) {
-    EXPECT_FALSE(FormatFixed(L"%6.1f", 1e300).empty());
-    EXPECT_FALSE(FormatFixed(L"%6.1f", -1.7976931348623157e308).empty());
+// Only nonsense fields reach 1e17: seventeen significant digits and an exponent.
+TEST(FormatFixed, HugeValuesTakeTheExponentForm) {
+    EXPECT_EQ(FormatFixed(L"%6.1f", 1e17), L"1.0000000000000000E+17");
+    EXPECT_EQ(FormatFixed(L"%6.1f", 123456789012345678.0), L"1.2345678901234568E+17");
+    EXPECT_EQ(FormatFixed(L"%6.1f", 1e300), L"1.0000000000000000E+300");
+    EXPECT_EQ(FormatFixed(L"%6.1f", -1.7976931348623157e308), L"-1.7976931348623158E+308");
 }
 
 }  // namespace
