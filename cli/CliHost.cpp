@@ -4,10 +4,11 @@
 
 #include "cli/IntervalPlot.h"
 #include "cli/JsonReport.h"
+#include "cli/Progress.h"
 
 TCliHost::TCliHost(const CliOptions& options, std::wstring logName, ScanState& state,
-                   ILineOutput& report, const std::atomic<bool>& interrupted, StatusEcho echo,
-                   TIntervalPlot* plot)
+                   ILineOutput& report, const std::atomic<bool>& stop,
+                   const TCountingSource* progress, TIntervalPlot* plot)
     : FLogName(std::move(logName)),
       FTolerance(options.Tolerance),
       FDecimals(options.Decimals),
@@ -19,8 +20,8 @@ TCliHost::TCliHost(const CliOptions& options, std::wstring logName, ScanState& s
       FPlot(plot),
       FState(state),
       FReport(report),
-      FInterrupted(interrupted),
-      FEcho(std::move(echo)) {}
+      FStop(stop),
+      FProgress(progress) {}
 
 std::wstring TCliHost::EditText(EditBox which) const {
     switch (which) {
@@ -57,10 +58,7 @@ void TCliHost::SetChecked(AlarmBox which, bool checked) {
     }
 }
 
-void TCliHost::SetStatus(std::wstring_view text) {
-    FStatus = text;
-    if (FEcho && !text.empty()) FEcho(text);
-}
+void TCliHost::SetStatus(std::wstring_view text) { FStatus = text; }
 
 // One output line per CR LF separated piece of the text. The JSON document
 // has fields for what the other report lines say.
@@ -92,6 +90,10 @@ void TCliHost::NoteTime(TDateTime time) {
     if (FPlot) FPlot->AddTime(time);
 }
 
+// Called at the open and at every progress point of the check pass, which
+// alone counts lines.
 void TCliHost::ProcessMessages() {
-    if (FInterrupted.load()) FState.AbortRequested = true;
+    if (FStop.load()) FState.AbortRequested = true;
+    if (FProgress != nullptr && FState.LineNumber > 0)
+        ShowProgress({FLogName, FState.LineNumber, FProgress->BytesRead(), FProgress->KnownSize()});
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <atomic>
-#include <functional>
 #include <string>
 
 #include "cli/CliOptions.h"
@@ -20,18 +19,19 @@ public:
     virtual void WriteRaw(std::string_view bytes) = 0;
 };
 
+class TCountingSource;
 class TIntervalPlot;
 
 class TCliHost final : public ICheckHost {
 public:
-    using StatusEcho = std::function<void(std::wstring_view)>;
-
     // With --json the report goes out as anomalies in JSON (the caller
-    // writes the document's head and tail); plot, when given, collects the
-    // times and anomalies.
+    // writes the document's head and tail). The run aborts once stop is set.
+    // progress, when given, is the reader's source, shown at each progress
+    // point of the check pass; plot, when given, collects the times and
+    // anomalies.
     TCliHost(const CliOptions& options, std::wstring logName, ScanState& state,
-             ILineOutput& report, const std::atomic<bool>& interrupted, StatusEcho echo,
-             TIntervalPlot* plot = nullptr);
+             ILineOutput& report, const std::atomic<bool>& stop,
+             const TCountingSource* progress = nullptr, TIntervalPlot* plot = nullptr);
 
     std::wstring EditText(EditBox which) const override;
     void SetEditText(EditBox which, std::wstring_view text) override;
@@ -59,7 +59,7 @@ private:
     TIntervalPlot* FPlot;
     ScanState& FState;
     ILineOutput& FReport;
-    const std::atomic<bool>& FInterrupted;
-    StatusEcho FEcho;
+    const std::atomic<bool>& FStop;
+    const TCountingSource* FProgress;
     std::wstring FStatus, FMessage;
 };

@@ -1,6 +1,9 @@
 #include "cli/CliOptions.h"
 
+#include <algorithm>
 #include <string_view>
+
+#include "cli/LogList.h"
 
 namespace {
 
@@ -14,6 +17,10 @@ bool TakeValue(CliOptions& options, std::wstring_view name, const std::wstring& 
     } else if (name == L"--date-pattern") {
         options.DatePattern = value;
     } else if (name == L"--plot") {
+        if (!EndsWithNoCase(value, L".svg")) {
+            error = L"--plot writes SVG: its file name must end in .svg, not '" + value + L"'";
+            return false;
+        }
         options.PlotPath = value;
     } else if (name == L"--date-separator") {
         if (value.size() != 1) {
@@ -55,6 +62,11 @@ CliParse ParseCommandLine(const std::vector<std::wstring>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::wstring& arg = args[i];
         if (onlyLogs || arg.size() < 2 || arg[0] != L'-') {
+            // Two readers of standard input would split it between them at random.
+            if (arg == L"-" && std::find(options.Logs.begin(), options.Logs.end(), arg) != options.Logs.end()) {
+                parse.Error = L"- (standard input) can be named only once";
+                return parse;
+            }
             options.Logs.push_back(arg);
             continue;
         }

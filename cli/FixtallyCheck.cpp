@@ -4,22 +4,25 @@
 // a total line ends the output.
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
-#include <mutex>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "cli/CliHost.h"
 #include "cli/CliOptions.h"
+#include "cli/CliPlatform.h"
+#include "cli/DateOptions.h"
 #include "cli/IntervalPlot.h"
 #include "cli/JsonReport.h"
 #include "cli/LogList.h"
 #include "cli/NativePath.h"
+#include "cli/Progress.h"
 #include "cli/StdinSource.h"
-#include "dates/DateConventions.h"
 #include "engine/CheckRun.h"
 #include "engine/UserError.h"
 #include "engine/WideText.h"
@@ -31,27 +34,48 @@
 
 namespace {
 
-enum ExitStatus { kClean = 0, kAnomalies = 1, kTrouble = 2, kInterrupted = 130 };
+// Worst last: interrupted, trouble, anomalies, nothing checked, clean.
+enum ExitStatus { kClean = 0, kAnomalies = 1, kTrouble = 2, kNothingChecked = 3, kInterrupted = 130 };
 
-std::atomic<bool> Interrupted{false};
-std::mutex StderrLock;
-
-extern "C" void OnInterrupt(int) { Interrupted.store(true); }
-
-void WriteBytes(std::FILE* stream, std::string_view bytes) {
-    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+int Severity(int status) {
+    switch (status) {
+        case kNothingChecked: return 1;
+        case kAnomalies: return 2;
+        case kTrouble: return 3;
+        case kInterrupted: return 4;
+        default: return 0;
+    }
 }
 
-void ErrorLine(std::wstring_view text) {
-    const std::lock_guard<std::mutex> lock(StderrLock);
-    WriteBytes(stderr, WideToUtf8(text) + "\n");
-    std::fflush(stderr);
+int Worse(int a, int b) { return Severity(b) > Severity(a) ? b : a; }
+
+// Ctrl-C, or standard output failed: every run aborts at its next progress point.
+std::atomic<bool> StopRequested{false};
+std::atomic<bool> Interrupted{false};
+std::atomic<bool> OutputFailed{false};
+std::atomic<int> OutputError{0};
+
+extern "C" void OnInterrupt(int) {
+    Interrupted.store(true);
+    StopRequested.store(true);
+}
+
+void NoteOutputFailure() {
+    if (!OutputFailed.exchange(true)) OutputError.store(errno);
+    StopRequested.store(true);
+}
+
+// Bytes to standard output; after a failure (a reader that went away, a
+// full disk) nothing more is tried.
+void WriteOut(std::string_view bytes) {
+    if (OutputFailed.load()) return;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) NoteOutputFailure();
 }
 
 class TStdoutLines final : public ILineOutput {
 public:
-    void WriteLine(std::wstring_view text) override { WriteBytes(stdout, WideToUtf8(text) + "\n"); }
-    void WriteRaw(std::string_view bytes) override { WriteBytes(stdout, bytes); }
+    void WriteLine(std::wstring_view text) override { WriteOut(WideToUtf8(text) + "\n"); }
+    void WriteRaw(std::string_view bytes) override { WriteOut(bytes); }
 };
 
 class TBufferedLines final : public ILineOutput {
@@ -70,51 +94,53 @@ struct TLogResult {
     ScanState State;
 };
 
-DateConventions ConventionsFor(const CliOptions& options) {
-    if (!options.DatePattern && !options.DateSeparator) return SetupDateConventions();
-    const std::wstring pattern =
-        options.DatePattern ? *options.DatePattern : SetupDateConventions().DisplayDateFormat;
-    wchar_t separator = L'/';
-    if (options.DateSeparator) {
-        separator = *options.DateSeparator;
-    } else {
-        // The platform derives the separator from the pattern the same way.
-        const auto pos = pattern.find_first_not_of(L"dMyg ' ");
-        if (pos != std::wstring::npos) separator = pattern[pos];
-    }
-    return DateConventionsFromPattern(pattern, separator);
-}
-
 int StatusOf(const TLogResult& result) {
     switch (result.Outcome) {
         case LogOutcome::CannotOpen:
         case LogOutcome::ReadError: return kTrouble;
         case LogOutcome::Aborted: return kInterrupted;
+        case LogOutcome::NoRmcAccepted: return kNothingChecked;
         case LogOutcome::Completed: break;
     }
     return AnomaliesFound(result.State) > 0 ? kAnomalies : kClean;
+}
+
+// "Can't open : LOG" with the system's reason, when it still has one.
+std::wstring WithReason(const std::wstring& message, const std::wstring& log) {
+    const std::wstring reason = log == L"-" ? std::wstring() : OpenFailureReason(log);
+    return reason.empty() ? message : message + L" (" + reason + L")";
 }
 
 TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const DateConventions& conventions,
                        ILineOutput& out, TIntervalPlot* plot = nullptr) {
     TLogResult result;
     ScanState& state = result.State;
-    TLogReader reader(log == L"-" ? MakeStdinSource() : MakeFileSource());
-    TCliHost::StatusEcho echo;
-    if (options.Progress) echo = ErrorLine;
-    TCliHost host(options, log, state, out, Interrupted, echo, plot);
+    auto source = std::make_unique<TCountingSource>(log == L"-" ? MakeStdinSource() : MakeFileSource());
+    const TCountingSource* progress = options.Progress ? source.get() : nullptr;
+    TLogReader reader(std::move(source));
+    TCliHost host(options, log, state, out, StopRequested, progress, plot);
     if (options.Json) out.WriteRaw(JsonLogHead(log));
     std::wstring message;
     try {
         RunCheck(host, state, reader, conventions);
         message = host.Message();
-        if (!message.empty()) result.Outcome = LogOutcome::CannotOpen;
-        else if (state.AbortRequested) result.Outcome = LogOutcome::Aborted;
+        if (!message.empty()) {
+            result.Outcome = LogOutcome::CannotOpen;
+            message = WithReason(message, log);
+        } else if (state.AbortRequested) {
+            result.Outcome = LogOutcome::Aborted;
+        } else if (state.SentenceCount == 0) {
+            result.Outcome = LogOutcome::NoRmcAccepted;
+        }
     } catch (const TUserError& e) {
         message = e.Text;
         result.Outcome = LogOutcome::ReadError;
     }
+    if (options.Progress) EndProgress();
     if (!message.empty()) ErrorLine(message);
+    if (result.Outcome == LogOutcome::NoRmcAccepted)
+        ErrorLine(L"fixtally-check: " + log +
+                  L": no RMC sentence was accepted (status A, valid checksum, date and time); nothing was checked");
     if (options.Json) out.WriteRaw(JsonLogTail(state, result.Outcome, message) + "\n");
     else if (message.empty()) out.WriteLine(host.Status());
     result.Status = StatusOf(result);
@@ -137,7 +163,7 @@ int CheckWithPlot(const std::wstring& log, const CliOptions& options, const Date
     TIntervalPlot plot;
     const TLogResult result = CheckOneLog(log, options, conventions, out, &plot);
     const bool read = result.Outcome == LogOutcome::Completed || result.Outcome == LogOutcome::Aborted;
-    if (read && !WritePlot(*options.PlotPath, plot, log)) return std::max<int>(result.Status, kTrouble);
+    if (read && !WritePlot(*options.PlotPath, plot, log)) return Worse(result.Status, kTrouble);
     return result.Status;
 }
 
@@ -166,9 +192,9 @@ int CheckLogsInParallel(const std::vector<std::wstring>& logs, const CliOptions&
             if (i > 0) stdoutLines.WriteLine(L"");
             stdoutLines.WriteLine(L"==> " + logs[i] + L" <==");
         }
-        WriteBytes(stdout, outputs[i].Bytes);
+        WriteOut(outputs[i].Bytes);
         total.Add(results[i].State, results[i].Outcome);
-        status = std::max(status, results[i].Status);
+        status = Worse(status, results[i].Status);
     }
     if (options.Json) {
         stdoutLines.WriteRaw(JsonTotal(total) + "\n");
@@ -186,24 +212,29 @@ int CheckLogs(const std::vector<std::wstring>& logs, const CliOptions& options, 
     return CheckOneLog(logs[0], options, conventions, out).Status;
 }
 
-int RunFixtallyCheck(const std::vector<std::wstring>& args) {
-    const CliParse parse = ParseCommandLine(args);
-    if (!parse.Error.empty()) {
-        ErrorLine(L"fixtally-check: " + parse.Error);
-        ErrorLine(kUsageLine);
-        return kTrouble;
-    }
-    const CliOptions& options = parse.Options;
+// "no log found in DIR (*.nmea ..., any case)", naming every folder given.
+std::wstring NoLogFoundText(const CliOptions& options) {
+    std::wstring folders;
+    for (const std::wstring& name : options.Logs) folders += (folders.empty() ? L"" : L", ") + name;
+    return L"fixtally-check: no log found in " + folders + (options.Recursive ? L" or below" : L"") + L" (" +
+           std::wstring(kLogEndings) + L")";
+}
+
+int CheckCommandLine(const CliOptions& options) {
     if (options.Help) {
-        WriteBytes(stdout, WideToUtf8(HelpText()));
+        WriteOut(WideToUtf8(HelpText()));
         return kClean;
     }
     if (options.Version) {
-        WriteBytes(stdout, "fixtally-check 1.0\n");
+        WriteOut("fixtally-check 1.0\n");
         return kClean;
     }
+    const TDateChoice dates = DateConventionsFor(options);
+    if (!dates.Error.empty()) {
+        ErrorLine(L"fixtally-check: " + dates.Error);
+        return kTrouble;
+    }
     std::signal(SIGINT, OnInterrupt);
-    const DateConventions conventions = ConventionsFor(options);
     bool unreadFolder = false;
     const std::vector<std::wstring> logs = ExpandLogs(options.Logs, options.Recursive, [&](std::wstring_view text) {
         ErrorLine(text);
@@ -211,14 +242,31 @@ int RunFixtallyCheck(const std::vector<std::wstring>& args) {
     });
     const int folderStatus = unreadFolder ? kTrouble : kClean;
     if (logs.empty()) {
-        ErrorLine(L"fixtally-check: no log found");
+        ErrorLine(NoLogFoundText(options));
         return kTrouble;
     }
     if (options.PlotPath && logs.size() != 1) {
         ErrorLine(L"fixtally-check: --plot draws one log, not " + std::to_wstring(logs.size()));
         return kTrouble;
     }
-    return std::max(folderStatus, CheckLogs(logs, options, conventions));
+    return Worse(folderStatus, CheckLogs(logs, options, dates.Conventions));
+}
+
+// A report that could not be written whole is no result: status 2, and a
+// message unless the reader went away (the end of "| head").
+int RunFixtallyCheck(const std::vector<std::wstring>& args) {
+    const CliParse parse = ParseCommandLine(args);
+    if (!parse.Error.empty()) {
+        ErrorLine(L"fixtally-check: " + parse.Error);
+        ErrorLine(kUsageLine);
+        return kTrouble;
+    }
+    const int status = CheckCommandLine(parse.Options);
+    if (std::fflush(stdout) != 0) NoteOutputFailure();
+    if (!OutputFailed.load()) return status;
+    if (OutputError.load() != EPIPE)
+        ErrorLine(L"fixtally-check: can't write to standard output (" + ErrnoText(OutputError.load()) + L")");
+    return kTrouble;
 }
 
 }  // namespace

@@ -52,6 +52,7 @@ std::string_view KindName(AnomalyKind kind) {
 std::string_view OutcomeName(LogOutcome outcome) {
     switch (outcome) {
         case LogOutcome::Completed: return "completed";
+        case LogOutcome::NoRmcAccepted: return "no_rmc_accepted";
         case LogOutcome::Aborted: return "aborted";
         case LogOutcome::CannotOpen: return "cannot_open";
         case LogOutcome::ReadError: return "read_error";
@@ -173,7 +174,8 @@ std::int64_t AnomaliesFound(const ScanState& state) {
 
 void TBatchTotal::Add(const ScanState& state, LogOutcome outcome) {
     ++Logs;
-    if (outcome != LogOutcome::Completed) ++NotChecked;
+    if (outcome == LogOutcome::NoRmcAccepted) ++NoRmcAccepted;
+    else if (outcome != LogOutcome::Completed) ++NotChecked;
     else if (AnomaliesFound(state) > 0) ++WithAnomalies;
     else ++Clean;
     SameTime += state.SameCount;
@@ -184,14 +186,15 @@ void TBatchTotal::Add(const ScanState& state, LogOutcome outcome) {
 std::string JsonTotal(const TBatchTotal& t) {
     return "{\"total\":{\"logs\":" + std::to_string(t.Logs) + ",\"with_anomalies\":" +
            std::to_string(t.WithAnomalies) + ",\"clean\":" + std::to_string(t.Clean) +
-           ",\"not_checked\":" + std::to_string(t.NotChecked) + ",\"counts\":{\"same_time\":" +
+           ",\"no_rmc_accepted\":" + std::to_string(t.NoRmcAccepted) + ",\"not_checked\":" + std::to_string(t.NotChecked) + ",\"counts\":{\"same_time\":" +
            std::to_string(t.SameTime) + ",\"step_changed\":" + std::to_string(t.StepChanged) +
            ",\"moved_back\":" + std::to_string(t.MovedBack) + "}}}";
 }
 
 std::wstring TotalLine(const TBatchTotal& t) {
     return L"Total: " + std::to_wstring(t.Logs) + L" logs, " + std::to_wstring(t.WithAnomalies) +
-           L" with anomalies, " + std::to_wstring(t.Clean) + L" clean, " + std::to_wstring(t.NotChecked) +
+           L" with anomalies, " + std::to_wstring(t.Clean) + L" clean, " + std::to_wstring(t.NoRmcAccepted) +
+           L" with no RMC accepted, " + std::to_wstring(t.NotChecked) +
            L" not checked.  UTC same= " + std::to_wstring(t.SameTime) + L"     Step changed= " +
            std::to_wstring(t.StepChanged) + L"     UTC moved back= " + std::to_wstring(t.MovedBack);
 }

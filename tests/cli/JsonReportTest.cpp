@@ -104,9 +104,11 @@ TEST(TBatchTotal, SortsLogsByOutcome) {
     total.Add(found, LogOutcome::Completed);
     total.Add(found, LogOutcome::Aborted);
     total.Add(clean, LogOutcome::CannotOpen);
-    EXPECT_EQ(TotalLine(total), L"Total: 4 logs, 1 with anomalies, 1 clean, 2 not checked.  UTC same= 0     "
-                                L"Step changed= 4     UTC moved back= 2");
-    EXPECT_EQ(JsonTotal(total), "{\"total\":{\"logs\":4,\"with_anomalies\":1,\"clean\":1,\"not_checked\":2,"
+    total.Add(clean, LogOutcome::NoRmcAccepted);
+    EXPECT_EQ(TotalLine(total), L"Total: 5 logs, 1 with anomalies, 1 clean, 1 with no RMC accepted, 2 not checked.  "
+                                L"UTC same= 0     Step changed= 4     UTC moved back= 2");
+    EXPECT_EQ(JsonTotal(total), "{\"total\":{\"logs\":5,\"with_anomalies\":1,\"clean\":1,\"no_rmc_accepted\":1,"
+                                "\"not_checked\":2,"
                                 "\"counts\":{\"same_time\":0,\"step_changed\":4,\"moved_back\":2}}}");
 }
 
