@@ -17,6 +17,10 @@ std::wstring ErrnoText(int code);
 // process ends. Null when none can be made (errno says why).
 std::FILE* OpenAnonymousSpool();
 
+// True when the write that just failed with this errno value went to a pipe
+// whose reader has gone; call it before anything else can fail.
+bool WriteHitClosedPipe(int code);
+
 // The width of the terminal that standard error writes to; 0 when standard
 // error is no terminal.
 int StderrTerminalColumns();

@@ -24,6 +24,8 @@ std::wstring ErrnoText(int code) { return Utf8ToWide(std::strerror(code)); }
 // system cannot.
 std::FILE* OpenAnonymousSpool() { return std::tmpfile(); }
 
+bool WriteHitClosedPipe(int code) { return code == EPIPE; }
+
 int StderrTerminalColumns() {
     if (!::isatty(STDERR_FILENO)) return 0;
     struct winsize size {};

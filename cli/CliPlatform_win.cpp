@@ -73,6 +73,13 @@ std::FILE* OpenAnonymousSpool() {
     return file;
 }
 
+// The C runtime turns a write to a pipe without reader into EINVAL; the
+// system's code says what happened (Wine gives ERROR_PIPE_NOT_CONNECTED).
+bool WriteHitClosedPipe(int code) {
+    const DWORD error = GetLastError();
+    return code == EPIPE || error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED;
+}
+
 int StderrTerminalColumns() {
     CONSOLE_SCREEN_BUFFER_INFO info{};
     if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) return 0;

@@ -54,6 +54,7 @@ std::atomic<bool> StopRequested{false};
 std::atomic<bool> Interrupted{false};
 std::atomic<bool> OutputFailed{false};
 std::atomic<int> OutputError{0};
+std::atomic<bool> OutputReaderGone{false};
 
 extern "C" void OnInterrupt(int) {
     Interrupted.store(true);
@@ -61,7 +62,12 @@ extern "C" void OnInterrupt(int) {
 }
 
 void NoteOutputFailure() {
-    if (!OutputFailed.exchange(true)) OutputError.store(errno);
+    const int code = errno;
+    const bool readerGone = WriteHitClosedPipe(code);
+    if (!OutputFailed.exchange(true)) {
+        OutputError.store(code);
+        OutputReaderGone.store(readerGone);
+    }
     StopRequested.store(true);
 }
 
@@ -264,7 +270,7 @@ int RunFixtallyCheck(const std::vector<std::wstring>& args) {
     const int status = CheckCommandLine(parse.Options);
     if (std::fflush(stdout) != 0) NoteOutputFailure();
     if (!OutputFailed.load()) return status;
-    if (OutputError.load() != EPIPE)
+    if (!OutputReaderGone.load())
         ErrorLine(L"fixtally-check: can't write to standard output (" + ErrnoText(OutputError.load()) + L")");
     return kTrouble;
 }
