@@ -51,15 +51,12 @@ int Worse(int a, int b) { return Severity(b) > Severity(a) ? b : a; }
 
 // Ctrl-C, or standard output failed: every run aborts at its next progress point.
 std::atomic<bool> StopRequested{false};
-std::atomic<bool> Interrupted{false};
+// The first failure to write standard output, kept for the end.
 std::atomic<bool> OutputFailed{false};
 std::atomic<int> OutputError{0};
 std::atomic<bool> OutputReaderGone{false};
 
-extern "C" void OnInterrupt(int) {
-    Interrupted.store(true);
-    StopRequested.store(true);
-}
+extern "C" void OnInterrupt(int) { StopRequested.store(true); }
 
 void NoteOutputFailure() {
     const int code = errno;
