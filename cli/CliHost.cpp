@@ -5,10 +5,10 @@
 #include "cli/IntervalPlot.h"
 #include "cli/JsonReport.h"
 #include "cli/Progress.h"
+#include "cli/TimeNotes.h"
 
 TCliHost::TCliHost(const CliOptions& options, std::wstring logName, ScanState& state,
-                   ILineOutput& report, const std::atomic<bool>& stop,
-                   const TCountingSource* progress, TIntervalPlot* plot)
+                   ILineOutput& report, const std::atomic<bool>& stop, TRunWatchers watchers)
     : FLogName(std::move(logName)),
       FTolerance(options.Tolerance),
       FDecimals(options.Decimals),
@@ -17,11 +17,10 @@ TCliHost::TCliHost(const CliOptions& options, std::wstring logName, ScanState& s
       FMovedBack(options.MovedBack),
       FJson(options.Json),
       FLineNumbers(options.LineNumbers),
-      FPlot(plot),
       FState(state),
       FReport(report),
       FStop(stop),
-      FProgress(progress) {}
+      FWatchers(watchers) {}
 
 std::wstring TCliHost::EditText(EditBox which) const {
     switch (which) {
@@ -74,7 +73,8 @@ void TCliHost::AppendReport(std::wstring_view text) {
 }
 
 void TCliHost::AppendAnomaly(const TAnomaly& anomaly, std::wstring_view line) {
-    if (FPlot) FPlot->AddAnomaly(anomaly);
+    if (FWatchers.Plot) FWatchers.Plot->AddAnomaly(anomaly);
+    if (FWatchers.Notes && anomaly.Kind == AnomalyKind::StepChanged) FWatchers.Notes->AddStepChange(anomaly.Line);
     if (FJson) {
         FReport.WriteRaw(FFirstAnomaly ? "" : ",");
         FReport.WriteRaw(AnomalyJson(anomaly, line));
@@ -87,13 +87,18 @@ void TCliHost::AppendAnomaly(const TAnomaly& anomaly, std::wstring_view line) {
 }
 
 void TCliHost::NoteTime(TDateTime time) {
-    if (FPlot) FPlot->AddTime(time);
+    if (FWatchers.Plot) FWatchers.Plot->AddTime(time);
+    if (FWatchers.Notes) FWatchers.Notes->AddTime(time, FState.LineNumber);
+}
+
+void TCliHost::NoteUnreadTime(std::int64_t line, std::string_view timeField, std::string_view dateField) {
+    if (FWatchers.Notes) FWatchers.Notes->AddUnreadTime(line, timeField, dateField);
 }
 
 // Called at the open and at every progress point of the check pass, which
 // alone counts lines.
 void TCliHost::ProcessMessages() {
     if (FStop.load()) FState.AbortRequested = true;
-    if (FProgress != nullptr && FState.LineNumber > 0)
-        ShowProgress({FLogName, FState.LineNumber, FProgress->BytesRead(), FProgress->KnownSize()});
+    if (FWatchers.Progress != nullptr && FState.LineNumber > 0)
+        ShowProgress({FLogName, FState.LineNumber, FWatchers.Progress->BytesRead(), FWatchers.Progress->KnownSize()});
 }

@@ -21,17 +21,23 @@ public:
 
 class TCountingSource;
 class TIntervalPlot;
+class TTimeNotes;
+
+// What else watches a run besides the report, each optional: the reader's
+// source for progress, the picture, the time notes.
+struct TRunWatchers {
+    const TCountingSource* Progress = nullptr;
+    TIntervalPlot* Plot = nullptr;
+    TTimeNotes* Notes = nullptr;
+};
 
 class TCliHost final : public ICheckHost {
 public:
     // With --json the report goes out as anomalies in JSON (the caller
     // writes the document's head and tail). The run aborts once stop is set.
-    // progress, when given, is the reader's source, shown at each progress
-    // point of the check pass; plot, when given, collects the times and
-    // anomalies.
+    // Progress is shown at each progress point of the check pass.
     TCliHost(const CliOptions& options, std::wstring logName, ScanState& state,
-             ILineOutput& report, const std::atomic<bool>& stop,
-             const TCountingSource* progress = nullptr, TIntervalPlot* plot = nullptr);
+             ILineOutput& report, const std::atomic<bool>& stop, TRunWatchers watchers = {});
 
     std::wstring EditText(EditBox which) const override;
     void SetEditText(EditBox which, std::wstring_view text) override;
@@ -42,6 +48,7 @@ public:
     void AppendReport(std::wstring_view text) override;
     void AppendAnomaly(const TAnomaly& anomaly, std::wstring_view line) override;
     void NoteTime(TDateTime time) override;
+    void NoteUnreadTime(std::int64_t line, std::string_view timeField, std::string_view dateField) override;
     void SetWaitCursor(bool) override {}
     void ProcessMessages() override;
     void ShowMessage(std::wstring_view text) override { FMessage = text; }
@@ -56,10 +63,9 @@ private:
     bool FSameTime, FStepChange, FMovedBack;
     bool FJson, FLineNumbers;
     bool FFirstAnomaly = true;
-    TIntervalPlot* FPlot;
     ScanState& FState;
     ILineOutput& FReport;
     const std::atomic<bool>& FStop;
-    const TCountingSource* FProgress;
+    TRunWatchers FWatchers;
     std::wstring FStatus, FMessage;
 };

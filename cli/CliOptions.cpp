@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "cli/LogList.h"
+#include "cli/TimeNotes.h"
 
 namespace {
 
@@ -22,6 +23,12 @@ bool TakeValue(CliOptions& options, std::wstring_view name, const std::wstring& 
             return false;
         }
         options.PlotPath = value;
+    } else if (name == L"--reference-date") {
+        options.ReferenceDate = ReferenceDateFromText(value);
+        if (!options.ReferenceDate) {
+            error = L"--reference-date takes a date YYYY-MM-DD, not '" + value + L"'";
+            return false;
+        }
     } else if (name == L"--date-separator") {
         if (value.size() != 1) {
             error = L"--date-separator takes one character, not '" + value + L"'";
@@ -36,7 +43,7 @@ bool TakeValue(CliOptions& options, std::wstring_view name, const std::wstring& 
 
 bool IsValueOption(std::wstring_view name) {
     return name == L"--tolerance" || name == L"--decimals" || name == L"--date-pattern" ||
-           name == L"--date-separator" || name == L"--plot";
+           name == L"--date-separator" || name == L"--plot" || name == L"--reference-date";
 }
 
 bool TakeFlag(CliOptions& options, std::wstring_view name) {
@@ -46,6 +53,7 @@ bool TakeFlag(CliOptions& options, std::wstring_view name) {
     else if (name == L"--progress") options.Progress = true;
     else if (name == L"--json") options.Json = true;
     else if (name == L"--line-numbers") options.LineNumbers = true;
+    else if (name == L"--no-notes") options.Notes = false;
     else if (name == L"-r" || name == L"--recursive") options.Recursive = true;
     else if (name == L"-h" || name == L"--help") options.Help = true;
     else if (name == L"--version") options.Version = true;
@@ -120,6 +128,13 @@ std::wstring HelpText() {
         L"  --json                 one JSON document per log (one line each) instead of\n"
         L"                         the text report; a total document after several logs\n"
         L"  --plot FILE.svg        draw the output interval over UTC time (one log only)\n"
+        L"  --no-notes             no notes on standard error (or in the JSON) about\n"
+        L"                         time faults the report has no line for: dates a\n"
+        L"                         GPS week rollover put 1024 weeks early or in the\n"
+        L"                         future, leap seconds, unreadable times\n"
+        L"  --reference-date DATE  the day (YYYY-MM-DD) the logs are from, for the\n"
+        L"                         date notes (default: each log file's time; today\n"
+        L"                         for standard input)\n"
         L"  -r, --recursive        search folders to any depth\n"
         L"  -h, --help             show this help\n"
         L"  --version              show the version\n"
@@ -132,7 +147,8 @@ std::wstring HelpText() {
         L"  130  interrupted\n"
         L"  2    a log could not be opened or read, a folder read, the picture or the\n"
         L"       report written, or the options are unusable\n"
-        L"  1    anomalies reported\n"
+        L"  1    anomalies reported, or a log's dates are wrong (week rollover,\n"
+        L"       future)\n"
         L"  3    a log had no accepted RMC sentence (status A, valid checksum, date\n"
         L"       and time), so nothing was checked\n"
         L"  0    no anomaly\n";

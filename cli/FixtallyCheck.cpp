@@ -4,6 +4,9 @@
 // a total line ends the output.
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -23,6 +26,7 @@
 #include "cli/NativePath.h"
 #include "cli/Progress.h"
 #include "cli/StdinSource.h"
+#include "cli/TimeNotes.h"
 #include "engine/CheckRun.h"
 #include "engine/UserError.h"
 #include "engine/WideText.h"
@@ -95,6 +99,7 @@ struct TLogResult {
     int Status = kClean;
     LogOutcome Outcome = LogOutcome::Completed;
     ScanState State;
+    std::vector<TTimeNote> Notes;
 };
 
 int StatusOf(const TLogResult& result) {
@@ -108,6 +113,20 @@ int StatusOf(const TLogResult& result) {
     return AnomaliesFound(result.State) > 0 ? kAnomalies : kClean;
 }
 
+// The day a log is taken to be from: --reference-date, else the day its file
+// was last written, today for standard input or when that is unknown.
+TDateTime ReferenceDay(const std::wstring& log, const CliOptions& options) {
+    constexpr double kDaysFrom1899To1970 = 25569.0;
+    if (options.ReferenceDate) return *options.ReferenceDate;
+    auto written = std::chrono::system_clock::now();
+    std::error_code error;
+    const auto fileTime = log == L"-" ? std::filesystem::file_time_type()
+                                       : std::filesystem::last_write_time(PathOf(log), error);
+    if (log != L"-" && !error) written = std::chrono::file_clock::to_sys(fileTime);
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(written.time_since_epoch()).count();
+    return std::floor(kDaysFrom1899To1970 + static_cast<double>(seconds) / kSecondsPerDay);
+}
+
 // "Can't open : LOG" with the system's reason, when it still has one.
 std::wstring WithReason(const std::wstring& message, const std::wstring& log) {
     const std::wstring reason = log == L"-" ? std::wstring() : OpenFailureReason(log);
@@ -119,9 +138,10 @@ TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const
     TLogResult result;
     ScanState& state = result.State;
     auto source = std::make_unique<TCountingSource>(log == L"-" ? MakeStdinSource() : MakeFileSource());
-    const TCountingSource* progress = options.Progress ? source.get() : nullptr;
+    TTimeNotes notes(ReferenceDay(log, options));
+    const TRunWatchers watchers{options.Progress ? source.get() : nullptr, plot, options.Notes ? &notes : nullptr};
     TLogReader reader(std::move(source));
-    TCliHost host(options, log, state, out, StopRequested, progress, plot);
+    TCliHost host(options, log, state, out, StopRequested, watchers);
     if (options.Json) out.WriteRaw(JsonLogHead(log));
     std::wstring message;
     try {
@@ -144,9 +164,14 @@ TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const
     if (result.Outcome == LogOutcome::NoRmcAccepted)
         ErrorLine(L"fixtally-check: " + log +
                   L": no RMC sentence was accepted (status A, valid checksum, date and time); nothing was checked");
-    if (options.Json) out.WriteRaw(JsonLogTail(state, result.Outcome, message) + "\n");
+    if (options.Notes) result.Notes = notes.Notes();
+    if (options.Json) out.WriteRaw(JsonLogTail(state, result.Outcome, message, result.Notes) + "\n");
     else if (message.empty()) out.WriteLine(host.Status());
+    if (!options.Json)
+        for (const TTimeNote& note : result.Notes) ErrorLine(L"fixtally-check: " + log + L": note: " + note.Text);
     result.Status = StatusOf(result);
+    // Time stamps a week rollover shifted, or from the future, are wrong.
+    if (options.Notes && notes.DatesWrong()) result.Status = Worse(result.Status, kAnomalies);
     return result;
 }
 
@@ -196,7 +221,7 @@ int CheckLogsInParallel(const std::vector<std::wstring>& logs, const CliOptions&
             stdoutLines.WriteLine(L"==> " + logs[i] + L" <==");
         }
         WriteOut(outputs[i].Bytes);
-        total.Add(results[i].State, results[i].Outcome);
+        total.Add(results[i].State, results[i].Outcome, results[i].Notes);
         status = Worse(status, results[i].Status);
     }
     if (options.Json) {

@@ -124,6 +124,28 @@ plot-not-svg|--plot p.png|--plot writes SVG: its file name must end in .svg, not
 EOF
 [ ! -e p.png ] || { echo "FAIL plot-not-svg: a picture was written"; failed=$((failed + 1)); }
 
+# Notes on time faults the report has no line for, after the report on
+# standard error or in the JSON: NAME|LOG|OPTIONS|STATUS|TEXT the note holds.
+cp "$data/week-rollover.nmea" "$data/leap-second.nmea" "$data/unreadable-time.nmea" .
+while IFS='|' read -r name log args want text; do
+  # shellcheck disable=SC2086
+  expect "$name" "$want" "$@" $pattern $args "$log"
+  grep -q -- "^fixtally-check: $log: note: $text" err.txt || { echo "FAIL $name: note"; cat err.txt; failed=$((failed + 1)); }
+done <<'EOF'
+note-rollover|week-rollover.nmea|--reference-date 2026-04-05|1|dated 1024 weeks early (GPS week rollover?): 2006-08-20 at line 4 likely stands for 2026-04-05
+note-future|week-rollover.nmea|--reference-date 2006-08-01|1|dated in the future: 2006-08-20 at line 4
+note-leap-second|leap-second.nmea||0|leap second (second 60) at line 7 (2016-12-31)
+note-unreadable|unreadable-time.nmea||1|2 RMC sentences skipped: date or time cannot be read (line 7 '123503.1234'
+EOF
+# shellcheck disable=SC2086
+expect notes-off 0 "$@" $pattern --no-notes --reference-date 2026-04-05 week-rollover.nmea
+same notes-off-quiet err.txt ""
+# shellcheck disable=SC2086
+expect notes-in-json 1 "$@" $pattern --json --reference-date 2026-04-05 week-rollover.nmea leap-second.nmea
+grep -q '"notes":\[{"kind":"week_rollover","line":4,"date":"2006-08-20","stands_for":"2026-04-05"' out.txt &&
+  grep -q '"notes":{"week_rollover":1,"future_date":0,"leap_second":1,"unread_time":0}' out.txt ||
+  { echo "FAIL notes-in-json"; failed=$((failed + 1)); }
+
 # Progress on a file or pipe: plain lines, one per progress point.
 # shellcheck disable=SC2086
 expect progress-plain 0 "$@" $pattern --progress a.nmea
