@@ -119,10 +119,11 @@ TDateTime ReferenceDay(const std::wstring& log, const CliOptions& options) {
     constexpr double kDaysFrom1899To1970 = 25569.0;
     if (options.ReferenceDate) return *options.ReferenceDate;
     auto written = std::chrono::system_clock::now();
-    std::error_code error;
-    const auto fileTime = log == L"-" ? std::filesystem::file_time_type()
-                                       : std::filesystem::last_write_time(PathOf(log), error);
-    if (log != L"-" && !error) written = std::chrono::file_clock::to_sys(fileTime);
+    if (log != L"-") {
+        std::error_code error;
+        const auto fileTime = std::filesystem::last_write_time(PathOf(log), error);
+        if (!error) written = std::chrono::file_clock::to_sys(fileTime);
+    }
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(written.time_since_epoch()).count();
     return std::floor(kDaysFrom1899To1970 + static_cast<double>(seconds) / kSecondsPerDay);
 }
@@ -131,6 +132,17 @@ TDateTime ReferenceDay(const std::wstring& log, const CliOptions& options) {
 std::wstring WithReason(const std::wstring& message, const std::wstring& log) {
     const std::wstring reason = log == L"-" ? std::wstring() : OpenFailureReason(log);
     return reason.empty() ? message : message + L" (" + reason + L")";
+}
+
+// Standard error's lines on a log once its report is out: why it failed,
+// that nothing was checked, its notes (in the JSON document instead).
+void WriteStderrLines(const std::wstring& log, const TLogResult& result, const std::wstring& message, bool json) {
+    if (!message.empty()) ErrorLine(message);
+    if (result.Outcome == LogOutcome::NoRmcAccepted)
+        ErrorLine(L"fixtally-check: " + log +
+                  L": no RMC sentence was accepted (status A, valid checksum, date and time); nothing was checked");
+    if (json) return;
+    for (const TTimeNote& note : result.Notes) ErrorLine(L"fixtally-check: " + log + L": note: " + note.Text);
 }
 
 TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const DateConventions& conventions,
@@ -160,15 +172,10 @@ TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const
         result.Outcome = LogOutcome::ReadError;
     }
     if (options.Progress) EndProgress();
-    if (!message.empty()) ErrorLine(message);
-    if (result.Outcome == LogOutcome::NoRmcAccepted)
-        ErrorLine(L"fixtally-check: " + log +
-                  L": no RMC sentence was accepted (status A, valid checksum, date and time); nothing was checked");
     if (options.Notes) result.Notes = notes.Notes();
     if (options.Json) out.WriteRaw(JsonLogTail(state, result.Outcome, message, result.Notes) + "\n");
     else if (message.empty()) out.WriteLine(host.Status());
-    if (!options.Json)
-        for (const TTimeNote& note : result.Notes) ErrorLine(L"fixtally-check: " + log + L": note: " + note.Text);
+    WriteStderrLines(log, result, message, options.Json);
     result.Status = StatusOf(result);
     // Time stamps a week rollover shifted, or from the future, are wrong.
     if (options.Notes && notes.DatesWrong()) result.Status = Worse(result.Status, kAnomalies);
