@@ -4,10 +4,11 @@
 
 #include "cli/IntervalPlot.h"
 #include "cli/JsonReport.h"
+#include "cli/Progress.h"
+#include "cli/TimeNotes.h"
 
 TCliHost::TCliHost(const CliOptions& options, std::wstring logName, ScanState& state,
-                   ILineOutput& report, const std::atomic<bool>& interrupted, StatusEcho echo,
-                   TIntervalPlot* plot)
+                   ILineOutput& report, const std::atomic<bool>& stop, TRunWatchers watchers)
     : FLogName(std::move(logName)),
       FTolerance(options.Tolerance),
       FDecimals(options.Decimals),
@@ -16,11 +17,10 @@ TCliHost::TCliHost(const CliOptions& options, std::wstring logName, ScanState& s
       FMovedBack(options.MovedBack),
       FJson(options.Json),
       FLineNumbers(options.LineNumbers),
-      FPlot(plot),
       FState(state),
       FReport(report),
-      FInterrupted(interrupted),
-      FEcho(std::move(echo)) {}
+      FStop(stop),
+      FWatchers(watchers) {}
 
 std::wstring TCliHost::EditText(EditBox which) const {
     switch (which) {
@@ -57,10 +57,7 @@ void TCliHost::SetChecked(AlarmBox which, bool checked) {
     }
 }
 
-void TCliHost::SetStatus(std::wstring_view text) {
-    FStatus = text;
-    if (FEcho && !text.empty()) FEcho(text);
-}
+void TCliHost::SetStatus(std::wstring_view text) { FStatus = text; }
 
 // The JSON document has fields for what the other report lines say.
 void TCliHost::AppendReport(std::wstring_view line) {
@@ -68,7 +65,8 @@ void TCliHost::AppendReport(std::wstring_view line) {
 }
 
 void TCliHost::AppendAnomaly(const TAnomaly& anomaly, std::wstring_view line) {
-    if (FPlot) FPlot->AddAnomaly(anomaly);
+    if (FWatchers.Plot) FWatchers.Plot->AddAnomaly(anomaly);
+    if (FWatchers.Notes && anomaly.Kind == AnomalyKind::StepChanged) FWatchers.Notes->AddStepChange(anomaly.Line);
     if (FJson) {
         FReport.WriteRaw(FFirstAnomaly ? "" : ",");
         FReport.WriteRaw(AnomalyJson(anomaly, line));
@@ -81,9 +79,18 @@ void TCliHost::AppendAnomaly(const TAnomaly& anomaly, std::wstring_view line) {
 }
 
 void TCliHost::NoteTime(TDateTime time) {
-    if (FPlot) FPlot->AddTime(time);
+    if (FWatchers.Plot) FWatchers.Plot->AddTime(time);
+    if (FWatchers.Notes) FWatchers.Notes->AddTime(time, FState.LineNumber);
 }
 
+void TCliHost::NoteUnreadTime(std::int64_t line, std::string_view timeField, std::string_view dateField) {
+    if (FWatchers.Notes) FWatchers.Notes->AddUnreadTime(line, timeField, dateField);
+}
+
+// Called at the open and at every progress point of the check pass, which
+// alone counts lines.
 void TCliHost::ProcessMessages() {
-    if (FInterrupted.load()) FState.AbortRequested = true;
+    if (FStop.load()) FState.AbortRequested = true;
+    if (FWatchers.Progress != nullptr && FState.LineNumber > 0)
+        ShowProgress({FLogName, FState.LineNumber, FWatchers.Progress->BytesRead(), FWatchers.Progress->KnownSize()});
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <atomic>
-#include <functional>
 #include <string>
 
 #include "cli/CliOptions.h"
@@ -20,18 +19,25 @@ public:
     virtual void WriteRaw(std::string_view bytes) = 0;
 };
 
+class TCountingSource;
 class TIntervalPlot;
+class TTimeNotes;
+
+// What else watches a run besides the report, each optional: the reader's
+// source for progress, the picture, the time notes.
+struct TRunWatchers {
+    const TCountingSource* Progress = nullptr;
+    TIntervalPlot* Plot = nullptr;
+    TTimeNotes* Notes = nullptr;
+};
 
 class TCliHost final : public ICheckHost {
 public:
-    using StatusEcho = std::function<void(std::wstring_view)>;
-
     // With --json the report goes out as anomalies in JSON (the caller
-    // writes the document's head and tail); plot, when given, collects the
-    // times and anomalies.
+    // writes the document's head and tail). The run aborts once stop is set.
+    // Progress is shown at each progress point of the check pass.
     TCliHost(const CliOptions& options, std::wstring logName, ScanState& state,
-             ILineOutput& report, const std::atomic<bool>& interrupted, StatusEcho echo,
-             TIntervalPlot* plot = nullptr);
+             ILineOutput& report, const std::atomic<bool>& stop, TRunWatchers watchers = {});
 
     std::wstring EditText(EditBox which) const override;
     void SetEditText(EditBox which, std::wstring_view text) override;
@@ -42,6 +48,7 @@ public:
     void AppendReport(std::wstring_view text) override;
     void AppendAnomaly(const TAnomaly& anomaly, std::wstring_view line) override;
     void NoteTime(TDateTime time) override;
+    void NoteUnreadTime(std::int64_t line, std::string_view timeField, std::string_view dateField) override;
     void SetWaitCursor(bool) override {}
     void ProcessMessages() override;
     // The run's result carries the text; the caller writes it to stderr.
@@ -54,10 +61,9 @@ private:
     bool FSameTime, FStepChange, FMovedBack;
     bool FJson, FLineNumbers;
     bool FFirstAnomaly = true;
-    TIntervalPlot* FPlot;
     ScanState& FState;
     ILineOutput& FReport;
-    const std::atomic<bool>& FInterrupted;
-    StatusEcho FEcho;
+    const std::atomic<bool>& FStop;
+    TRunWatchers FWatchers;
     std::wstring FStatus;
 };

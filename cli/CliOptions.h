@@ -19,6 +19,8 @@ struct CliOptions {
     bool LineNumbers = false;   // anomaly lines start with the log's line number
     bool Recursive = false;     // folders named as logs are searched to any depth
     std::optional<std::wstring> PlotPath;   // SVG picture of the one log's interval
+    bool Notes = true;          // notes on time faults the report has no line for
+    std::optional<double> ReferenceDate;    // the day logs are taken to be from (TDateTime)
     bool Help = false;
     bool Version = false;
     std::vector<std::wstring> Logs;   // files, folders, "-" for standard input

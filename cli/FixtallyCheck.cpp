@@ -4,22 +4,29 @@
 // a total line ends the output.
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
-#include <mutex>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "cli/CliHost.h"
 #include "cli/CliOptions.h"
+#include "cli/CliPlatform.h"
+#include "cli/DateOptions.h"
 #include "cli/IntervalPlot.h"
 #include "cli/JsonReport.h"
 #include "cli/LogList.h"
 #include "cli/NativePath.h"
+#include "cli/Progress.h"
 #include "cli/StdinSource.h"
-#include "dates/DateConventions.h"
+#include "cli/TimeNotes.h"
 #include "dates/DateTime.h"
 #include "engine/CheckRun.h"
 #include "engine/UserError.h"
@@ -33,27 +40,51 @@
 
 namespace {
 
-enum ExitStatus { kClean = 0, kAnomalies = 1, kTrouble = 2, kInterrupted = 130 };
+// Worst last: interrupted, trouble, anomalies, nothing checked, clean.
+enum ExitStatus { kClean = 0, kAnomalies = 1, kTrouble = 2, kNothingChecked = 3, kInterrupted = 130 };
 
-std::atomic<bool> Interrupted{false};
-std::mutex StderrLock;
-
-extern "C" void OnInterrupt(int) { Interrupted.store(true); }
-
-void WriteBytes(std::FILE* stream, std::string_view bytes) {
-    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+int Severity(int status) {
+    switch (status) {
+        case kNothingChecked: return 1;
+        case kAnomalies: return 2;
+        case kTrouble: return 3;
+        case kInterrupted: return 4;
+        default: return 0;
+    }
 }
 
-void ErrorLine(std::wstring_view text) {
-    const std::lock_guard<std::mutex> lock(StderrLock);
-    WriteBytes(stderr, WideToUtf8(text) + "\n");
-    std::fflush(stderr);
+int Worse(int a, int b) { return Severity(b) > Severity(a) ? b : a; }
+
+// Ctrl-C, or standard output failed: every run aborts at its next progress point.
+std::atomic<bool> StopRequested{false};
+// The first failure to write standard output, kept for the end.
+std::atomic<bool> OutputFailed{false};
+std::atomic<int> OutputError{0};
+std::atomic<bool> OutputReaderGone{false};
+
+extern "C" void OnInterrupt(int) { StopRequested.store(true); }
+
+void NoteOutputFailure() {
+    const int code = errno;
+    const bool readerGone = WriteHitClosedPipe(code);
+    if (!OutputFailed.exchange(true)) {
+        OutputError.store(code);
+        OutputReaderGone.store(readerGone);
+    }
+    StopRequested.store(true);
+}
+
+// Bytes to standard output; after a failure (a reader that went away, a
+// full disk) nothing more is tried.
+void WriteOut(std::string_view bytes) {
+    if (OutputFailed.load()) return;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) NoteOutputFailure();
 }
 
 class TStdoutLines final : public ILineOutput {
 public:
-    void WriteLine(std::wstring_view text) override { WriteBytes(stdout, WideToUtf8(text) + "\n"); }
-    void WriteRaw(std::string_view bytes) override { WriteBytes(stdout, bytes); }
+    void WriteLine(std::wstring_view text) override { WriteOut(WideToUtf8(text) + "\n"); }
+    void WriteRaw(std::string_view bytes) override { WriteOut(bytes); }
 };
 
 class TBufferedLines final : public ILineOutput {
@@ -68,52 +99,88 @@ public:
 
 struct TLogResult {
     int Status = kClean;
-    RunEnd Outcome = RunEnd::Completed;
+    LogOutcome Outcome = LogOutcome::Completed;
     ScanState State;
+    std::vector<TTimeNote> Notes;
 };
 
-DateConventions ConventionsFor(const CliOptions& options) {
-    if (!options.DatePattern && !options.DateSeparator) return SetupDateConventions();
-    const std::wstring pattern =
-        options.DatePattern ? *options.DatePattern : SetupDateConventions().DisplayDateFormat;
-    wchar_t separator = L'/';
-    if (options.DateSeparator) {
-        separator = *options.DateSeparator;
-    } else {
-        // The platform derives the separator from the pattern the same way.
-        const auto pos = pattern.find_first_not_of(L"dMyg ' ");
-        if (pos != std::wstring::npos) separator = pattern[pos];
+LogOutcome LogOutcomeOf(RunEnd end, const ScanState& state) {
+    switch (end) {
+        case RunEnd::Aborted: return LogOutcome::Aborted;
+        case RunEnd::CannotOpen:
+        case RunEnd::Ignored: return LogOutcome::CannotOpen;   // never: each log has a state of its own
+        case RunEnd::ReadError: return LogOutcome::ReadError;
+        case RunEnd::Completed: break;
     }
-    return DateConventionsFromPattern(pattern, separator);
+    return state.SentenceCount == 0 ? LogOutcome::NoRmcAccepted : LogOutcome::Completed;
 }
 
 int StatusOf(const TLogResult& result) {
     switch (result.Outcome) {
-        case RunEnd::CannotOpen:
-        case RunEnd::ReadError:
-        case RunEnd::Ignored: return kTrouble;
-        case RunEnd::Aborted: return kInterrupted;
-        case RunEnd::Completed: break;
+        case LogOutcome::CannotOpen:
+        case LogOutcome::ReadError: return kTrouble;
+        case LogOutcome::Aborted: return kInterrupted;
+        case LogOutcome::NoRmcAccepted: return kNothingChecked;
+        case LogOutcome::Completed: break;
     }
     return AnomaliesFound(result.State) > 0 ? kAnomalies : kClean;
+}
+
+// The day a log is taken to be from: --reference-date, else the day its file
+// was last written, today for standard input or when that is unknown.
+TDateTime ReferenceDay(const std::wstring& log, const CliOptions& options) {
+    constexpr double kDaysFrom1899To1970 = 25569.0;
+    if (options.ReferenceDate) return *options.ReferenceDate;
+    auto written = std::chrono::system_clock::now();
+    if (log != L"-") {
+        std::error_code error;
+        const auto fileTime = std::filesystem::last_write_time(PathOf(log), error);
+        if (!error) written = std::chrono::file_clock::to_sys(fileTime);
+    }
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(written.time_since_epoch()).count();
+    return std::floor(kDaysFrom1899To1970 + static_cast<double>(seconds) / kSecondsPerDay);
+}
+
+// "Can't open : LOG" with the system's reason, when it still has one.
+std::wstring WithReason(const std::wstring& message, const std::wstring& log) {
+    const std::wstring reason = log == L"-" ? std::wstring() : OpenFailureReason(log);
+    return reason.empty() ? message : message + L" (" + reason + L")";
+}
+
+// Standard error's lines on a log once its report is out: why it failed,
+// that nothing was checked, its notes (in the JSON document instead).
+void WriteStderrLines(const std::wstring& log, const TLogResult& result, const std::wstring& message, bool json) {
+    if (!message.empty()) ErrorLine(message);
+    if (result.Outcome == LogOutcome::NoRmcAccepted)
+        ErrorLine(L"fixtally-check: " + log +
+                  L": no RMC sentence was accepted (status A, valid checksum, date and time); nothing was checked");
+    if (json) return;
+    for (const TTimeNote& note : result.Notes) ErrorLine(L"fixtally-check: " + log + L": note: " + note.Text);
 }
 
 TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const DateConventions& conventions,
                        ILineOutput& out, TIntervalPlot* plot = nullptr) {
     TLogResult result;
     ScanState& state = result.State;
-    TLogReader reader(MakeGzipAwareSource(log == L"-" ? MakeStdinSource() : MakeFileSource()));
-    TCliHost::StatusEcho echo;
-    if (options.Progress) echo = ErrorLine;
-    TCliHost host(options, log, state, out, Interrupted, echo, plot);
+    auto source = std::make_unique<TCountingSource>(log == L"-" ? MakeStdinSource() : MakeFileSource());
+    TTimeNotes notes(ReferenceDay(log, options));
+    const TRunWatchers watchers{options.Progress ? source.get() : nullptr, plot, options.Notes ? &notes : nullptr};
+    // The bytes are counted as they lie in the file, compressed or not, so
+    // the share is of the file's size.
+    TLogReader reader(MakeGzipAwareSource(std::move(source)));
+    TCliHost host(options, log, state, out, StopRequested, watchers);
     if (options.Json) out.WriteRaw(JsonLogHead(log));
     const TRunResult run = RunCheck(host, state, reader, conventions, CurrentLocalYear());
-    result.Outcome = run.End;
-    const std::wstring& message = run.Message;
-    if (!message.empty()) ErrorLine(message);
-    if (options.Json) out.WriteRaw(JsonLogTail(state, result.Outcome, message) + "\n");
+    result.Outcome = LogOutcomeOf(run.End, state);
+    const std::wstring message = result.Outcome == LogOutcome::CannotOpen ? WithReason(run.Message, log) : run.Message;
+    if (options.Progress) EndProgress();
+    if (options.Notes) result.Notes = notes.Notes();
+    if (options.Json) out.WriteRaw(JsonLogTail(state, result.Outcome, message, result.Notes) + "\n");
     else if (message.empty()) out.WriteLine(host.Status());
+    WriteStderrLines(log, result, message, options.Json);
     result.Status = StatusOf(result);
+    // Time stamps a week rollover shifted, or from the future, are wrong.
+    if (options.Notes && notes.DatesWrong()) result.Status = Worse(result.Status, kAnomalies);
     return result;
 }
 
@@ -132,8 +199,8 @@ int CheckWithPlot(const std::wstring& log, const CliOptions& options, const Date
     TStdoutLines out;
     TIntervalPlot plot;
     const TLogResult result = CheckOneLog(log, options, conventions, out, &plot);
-    const bool read = result.Outcome == RunEnd::Completed || result.Outcome == RunEnd::Aborted;
-    if (read && !WritePlot(*options.PlotPath, plot, log)) return std::max<int>(result.Status, kTrouble);
+    const bool read = result.Outcome == LogOutcome::Completed || result.Outcome == LogOutcome::Aborted;
+    if (read && !WritePlot(*options.PlotPath, plot, log)) return Worse(result.Status, kTrouble);
     return result.Status;
 }
 
@@ -162,9 +229,9 @@ int CheckLogsInParallel(const std::vector<std::wstring>& logs, const CliOptions&
             if (i > 0) stdoutLines.WriteLine(L"");
             stdoutLines.WriteLine(L"==> " + logs[i] + L" <==");
         }
-        WriteBytes(stdout, outputs[i].Bytes);
-        total.Add(results[i].State, results[i].Outcome);
-        status = std::max(status, results[i].Status);
+        WriteOut(outputs[i].Bytes);
+        total.Add(results[i].State, results[i].Outcome, results[i].Notes);
+        status = Worse(status, results[i].Status);
     }
     if (options.Json) {
         stdoutLines.WriteRaw(JsonTotal(total) + "\n");
@@ -182,24 +249,29 @@ int CheckLogs(const std::vector<std::wstring>& logs, const CliOptions& options, 
     return CheckOneLog(logs[0], options, conventions, out).Status;
 }
 
-int RunFixtallyCheck(const std::vector<std::wstring>& args) {
-    const CliParse parse = ParseCommandLine(args);
-    if (!parse.Error.empty()) {
-        ErrorLine(L"fixtally-check: " + parse.Error);
-        ErrorLine(kUsageLine);
-        return kTrouble;
-    }
-    const CliOptions& options = parse.Options;
+// "no log found in DIR (*.nmea ..., any case)", naming every folder given.
+std::wstring NoLogFoundText(const CliOptions& options) {
+    std::wstring folders;
+    for (const std::wstring& name : options.Logs) folders += (folders.empty() ? L"" : L", ") + name;
+    return L"fixtally-check: no log found in " + folders + (options.Recursive ? L" or below" : L"") + L" (" +
+           std::wstring(kLogEndings) + L")";
+}
+
+int CheckCommandLine(const CliOptions& options) {
     if (options.Help) {
-        WriteBytes(stdout, WideToUtf8(HelpText()));
+        WriteOut(WideToUtf8(HelpText()));
         return kClean;
     }
     if (options.Version) {
-        WriteBytes(stdout, "fixtally-check " FIXTALLY_VERSION_TEXT "\n");
+        WriteOut("fixtally-check " FIXTALLY_VERSION_TEXT "\n");
         return kClean;
     }
+    const TDateChoice dates = DateConventionsFor(options);
+    if (!dates.Error.empty()) {
+        ErrorLine(L"fixtally-check: " + dates.Error);
+        return kTrouble;
+    }
     std::signal(SIGINT, OnInterrupt);
-    const DateConventions conventions = ConventionsFor(options);
     bool unreadFolder = false;
     const std::vector<std::wstring> logs = ExpandLogs(options.Logs, options.Recursive, [&](std::wstring_view text) {
         ErrorLine(text);
@@ -207,14 +279,31 @@ int RunFixtallyCheck(const std::vector<std::wstring>& args) {
     });
     const int folderStatus = unreadFolder ? kTrouble : kClean;
     if (logs.empty()) {
-        ErrorLine(L"fixtally-check: no log found");
+        ErrorLine(NoLogFoundText(options));
         return kTrouble;
     }
     if (options.PlotPath && logs.size() != 1) {
         ErrorLine(L"fixtally-check: --plot draws one log, not " + std::to_wstring(logs.size()));
         return kTrouble;
     }
-    return std::max(folderStatus, CheckLogs(logs, options, conventions));
+    return Worse(folderStatus, CheckLogs(logs, options, dates.Conventions));
+}
+
+// A report that could not be written whole is no result: status 2, and a
+// message unless the reader went away (the end of "| head").
+int RunFixtallyCheck(const std::vector<std::wstring>& args) {
+    const CliParse parse = ParseCommandLine(args);
+    if (!parse.Error.empty()) {
+        ErrorLine(L"fixtally-check: " + parse.Error);
+        ErrorLine(kUsageLine);
+        return kTrouble;
+    }
+    const int status = CheckCommandLine(parse.Options);
+    if (std::fflush(stdout) != 0) NoteOutputFailure();
+    if (!OutputFailed.load()) return status;
+    if (!OutputReaderGone.load())
+        ErrorLine(L"fixtally-check: can't write to standard output (" + ErrnoText(OutputError.load()) + L")");
+    return kTrouble;
 }
 
 }  // namespace

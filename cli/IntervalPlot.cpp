@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <bit>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
+#include "cli/SvgText.h"
 #include "dates/FormatFixed.h"
+#include "engine/TimeChecks.h"
 #include "engine/WideText.h"
 
 namespace {
@@ -19,6 +20,11 @@ constexpr std::int64_t kColumnCells = 4096;
 constexpr std::int64_t kRowCells = 1024;
 constexpr std::size_t kRowWords = kRowCells / 64;
 constexpr std::size_t kKinds = 3;
+constexpr std::size_t kColumnWords = kColumnCells / 64;
+
+// The interval check takes a longer interval for a pause in the recording
+// and reports nothing about it; the picture leaves a gap there.
+constexpr double kPauseSeconds = kMaxReportedStepDays * kSecondsPerDay;
 
 // 1899-12-30 (day 0) up to the end of 9999-12-31.
 constexpr TDateTime kEndDay = 2958466.0;
@@ -75,84 +81,18 @@ std::size_t Slot(std::int64_t index, std::int64_t capacity) {
                                     static_cast<std::uint64_t>(capacity - 1));
 }
 
+bool BitAt(const std::vector<std::uint64_t>& bits, std::int64_t column) {
+    const std::size_t slot = Slot(column, kColumnCells);
+    return !bits.empty() && (bits[slot / 64] >> (slot % 64) & 1u) != 0;
+}
+
+void SetBit(std::vector<std::uint64_t>& bits, std::int64_t column) {
+    const std::size_t slot = Slot(column, kColumnCells);
+    bits[slot / 64] |= std::uint64_t{1} << (slot % 64);
+}
+
 std::size_t MarkWord(std::size_t kind, std::int64_t column) {
     return (kind * kColumnCells + Slot(column, kColumnCells)) * kRowWords;
-}
-
-// ---- SVG text
-
-void PutPiece(std::string& out, std::string_view text) { out += text; }
-void PutPiece(std::string& out, char c) { out += c; }
-
-void PutPiece(std::string& out, std::int64_t value) {
-    char text[24];
-    out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-void PutPiece(std::string& out, int value) { PutPiece(out, std::int64_t{value}); }
-
-// A coordinate to a tenth of a pixel, without trailing ".0". Anything not
-// finite or far off the picture is pulled in, so the text is always a number.
-void PutPiece(std::string& out, double px) {
-    constexpr double kFar = 100000.0;
-    if (!(px > -kFar && px < kFar)) px = px > 0 ? kFar : (px < 0 ? -kFar : 0.0);
-    const std::int64_t tenths = std::llround(px * 10.0);
-    if (tenths < 0) out += '-';
-    const std::int64_t magnitude = tenths < 0 ? -tenths : tenths;
-    PutPiece(out, magnitude / 10);
-    if (magnitude % 10 != 0) {
-        out += '.';
-        out += static_cast<char>('0' + magnitude % 10);
-    }
-}
-
-// Appends texts and numbers; a double is a coordinate in pixels.
-template <typename... Pieces>
-void Put(std::string& out, const Pieces&... pieces) {
-    (PutPiece(out, pieces), ...);
-}
-
-template <typename... Pieces>
-std::string Text(const Pieces&... pieces) {
-    std::string out;
-    Put(out, pieces...);
-    return out;
-}
-
-bool IsXmlChar(char32_t cp) {
-    // Control characters are allowed by XML only in part, and nowhere useful in a name.
-    return (cp >= 0x20 && cp < 0x7F) || (cp >= 0xA0 && cp <= 0xD7FF) ||
-           (cp >= 0xE000 && cp <= 0xFFFD) || (cp >= 0x10000 && cp <= 0x10FFFF);
-}
-
-// The characters of a wide text; what XML cannot carry (control characters,
-// unpaired surrogates, the stand-ins for undecodable name bytes) becomes U+FFFD.
-std::u32string XmlChars(std::wstring_view text) {
-    constexpr char32_t kReplacement = 0xFFFD;
-    std::u32string out = WideToCodePoints(text);
-    for (char32_t& cp : out)
-        if (!IsXmlChar(cp)) cp = kReplacement;
-    return out;
-}
-
-// UTF-8 with the markup characters escaped; text holds XML characters only.
-std::string XmlText(std::u32string_view text) {
-    std::string out;
-    for (const char32_t cp : text) {
-        switch (cp) {
-            case U'&': out += "&amp;"; continue;
-            case U'<': out += "&lt;"; continue;
-            case U'>': out += "&gt;"; continue;
-            case U'"': out += "&quot;"; continue;
-            default: break;
-        }
-        AppendUtf8(out, cp);
-    }
-    return out;
-}
-
-// <text> at x, y; attributes start with a blank, body is escaped already.
-void PutText(std::string& out, double x, double y, std::string_view attributes, std::string_view body) {
-    Put(out, "<text x=\"", x, "\" y=\"", y, '"', attributes, '>', body, "</text>\n");
 }
 
 std::string Ascii(const std::wstring& text) { return WideToUtf8(text); }
@@ -297,6 +237,12 @@ void TIntervalPlot::WidenColumns() {
         }
         FMarks.swap(wider);
     }
+    if (!FPauseEnds.empty()) {
+        std::vector<std::uint64_t> wider(kColumnWords, 0);
+        for (std::int64_t i = old.Lo; i <= old.Hi; ++i)
+            if (BitAt(FPauseEnds, i)) SetBit(wider, FloorHalf(i));
+        FPauseEnds.swap(wider);
+    }
 }
 
 // Pairs of interval cells become one cell of twice the height.
@@ -345,19 +291,27 @@ void TIntervalPlot::AddTime(TDateTime time) {
     if (!Usable(time)) return;
     NoteTime(time);
     ++FTimeCount;
-    if (FHasPrev) {
-        const double seconds = (time - FPrevTime) * kSecondsPerDay;
-        const std::int64_t column = TakeColumn((time - FAnchor) * kSecondsPerDay);
-        if (FBuckets.empty())
-            FBuckets.assign(kColumnCells, TBucket{std::numeric_limits<double>::infinity(),
-                                                  -std::numeric_limits<double>::infinity()});
-        TBucket& bucket = FBuckets[Slot(column, kColumnCells)];
-        bucket.Min = std::min(bucket.Min, seconds);
-        bucket.Max = std::max(bucket.Max, seconds);
-        NoteValue(seconds);
-    }
+    if (FHasPrev) AddInterval(time, (time - FPrevTime) * kSecondsPerDay);
     FHasPrev = true;
     FPrevTime = time;
+}
+
+// A pause is kept as the end of a line, not as a value.
+void TIntervalPlot::AddInterval(TDateTime time, double seconds) {
+    const std::int64_t column = TakeColumn((time - FAnchor) * kSecondsPerDay);
+    if (seconds > kPauseSeconds) {
+        if (FPauseEnds.empty()) FPauseEnds.assign(kColumnWords, 0);
+        SetBit(FPauseEnds, column);
+        ++FPauseCount;
+        return;
+    }
+    if (FBuckets.empty())
+        FBuckets.assign(kColumnCells, TBucket{std::numeric_limits<double>::infinity(),
+                                              -std::numeric_limits<double>::infinity()});
+    TBucket& bucket = FBuckets[Slot(column, kColumnCells)];
+    bucket.Min = std::min(bucket.Min, seconds);
+    bucket.Max = std::max(bucket.Max, seconds);
+    NoteValue(seconds);
 }
 
 void TIntervalPlot::AddAnomaly(const TAnomaly& anomaly) {
@@ -390,7 +344,7 @@ namespace {
 
 // Title, count of times, legend, the plot area's frame and the interval caption.
 void PutFrame(std::string& svg, std::wstring_view title, std::int64_t times,
-              const std::array<std::int64_t, kKinds>& counts) {
+              const std::array<std::int64_t, kKinds>& counts, std::int64_t pauses) {
     Put(svg, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"",
         kWidth, "\" height=\"", kHeight, "\" viewBox=\"0 0 ", kWidth, ' ', kHeight,
         "\" font-family=\"sans-serif\" font-size=\"12\" fill=\"", kTextColour, "\">\n");
@@ -401,20 +355,26 @@ void PutFrame(std::string& svg, std::wstring_view title, std::int64_t times,
     PutText(svg, 16, 26, " font-size=\"16\" font-weight=\"bold\"", XmlText(shown));
     PutText(svg, 16, 52, " fill=\"#666\"", Text(times, times == 1 ? " RMC time" : " RMC times"));
 
-    // The legend, right-aligned above the plot area, at about 7 px per character.
-    std::string texts[kKinds + 1] = {"interval"};
-    for (std::size_t k = 0; k < kKinds; ++k) texts[k + 1] = Text(kStyles[k].Label, " (", counts[k], ')');
-    const auto itemWidth = [](const std::string& text) { return 44.0 + 7.0 * static_cast<double>(text.size()); };
-    double x = kPlotRight + 18.0;
+    // The legend, right-aligned above the plot area, at about 7 px per
+    // character: the line, a gap in it when there are pauses, the markers.
+    const std::string pauseText = Text("pause over ", static_cast<std::int64_t>(kPauseSeconds), " s (", pauses, ')');
+    std::string texts[kKinds] = {};
+    for (std::size_t k = 0; k < kKinds; ++k) texts[k] = Text(kStyles[k].Label, " (", counts[k], ')');
+    const auto itemWidth = [](std::string_view text) { return 44.0 + 7.0 * static_cast<double>(text.size()); };
+    double x = kPlotRight + 18.0 - itemWidth("interval") - (pauses > 0 ? itemWidth(pauseText) : 0.0);
     for (const std::string& text : texts) x -= itemWidth(text);
     Put(svg, "<path d=\"M", x, " 48h20\" fill=\"none\" stroke=\"", kLineColour, "\" stroke-width=\"1.5\"/>\n");
-    for (std::size_t i = 0; i <= kKinds; ++i) {
-        if (i > 0) {
-            const TKindStyle& style = kStyles[i - 1];
-            Put(svg, "<path d=\"M", x + 10, " 48", style.Shape, "\" fill=\"", style.Colour, "\"/>\n");
-        }
-        PutText(svg, x + 26, 52, "", texts[i]);
-        x += itemWidth(texts[i]);
+    PutText(svg, x + 26, 52, "", "interval");
+    x += itemWidth("interval");
+    if (pauses > 0) {
+        Put(svg, "<path d=\"M", x, " 48h7m6 0h7\" fill=\"none\" stroke=\"", kLineColour, "\" stroke-width=\"1.5\"/>\n");
+        PutText(svg, x + 26, 52, "", pauseText);
+        x += itemWidth(pauseText);
+    }
+    for (std::size_t k = 0; k < kKinds; ++k) {
+        Put(svg, "<path d=\"M", x + 10, " 48", kStyles[k].Shape, "\" fill=\"", kStyles[k].Colour, "\"/>\n");
+        PutText(svg, x + 26, 52, "", texts[k]);
+        x += itemWidth(texts[k]);
     }
 
     Put(svg, "<rect x=\"", kPlotLeft, "\" y=\"", kPlotTop, "\" width=\"", kPlotWidth, "\" height=\"", kPlotHeight,
@@ -481,24 +441,30 @@ void TIntervalPlot::PutAxes(std::string& svg, const TArea& area) const {
 void TIntervalPlot::PutInterval(std::string& svg, const TArea& area) const {
     constexpr double kInf = std::numeric_limits<double>::infinity();
     std::vector<TBucket> columns(kPlotWidth, TBucket{kInf, -kInf});
+    std::vector<bool> pauseEnds(kPlotWidth, false);
     for (std::int64_t i = FColumns.Lo; i <= FColumns.Hi; ++i) {
+        const double x = area.X((static_cast<double>(i) + 0.5) * FColumns.Width) - kPlotLeft;
+        const auto c = static_cast<std::size_t>(std::clamp(std::floor(x), 0.0, kPlotWidth - 1.0));
+        if (BitAt(FPauseEnds, i)) pauseEnds[c] = true;
         const TBucket& bucket = FBuckets[Slot(i, kColumnCells)];
         if (bucket.Min > bucket.Max) continue;
-        const double x = area.X((static_cast<double>(i) + 0.5) * FColumns.Width) - kPlotLeft;
-        TBucket& column = columns[static_cast<std::size_t>(std::clamp(std::floor(x), 0.0, kPlotWidth - 1.0))];
+        TBucket& column = columns[c];
         column.Min = std::min(column.Min, bucket.Min);
         column.Max = std::max(column.Max, bucket.Max);
     }
     Put(svg, "<path id=\"interval\" fill=\"none\" stroke=\"", kLineColour,
         "\" stroke-width=\"1.2\" stroke-linejoin=\"round\" d=\"");
     int drawn = 0;
+    bool pause = false;   // a pause ended since the last column drawn: the line starts anew
     double x = 0, y = 0;
     for (int c = 0; c < kPlotWidth; ++c) {
         const TBucket& column = columns[static_cast<std::size_t>(c)];
+        pause = pause || pauseEnds[static_cast<std::size_t>(c)];
         if (column.Min > column.Max) continue;
         x = kPlotLeft + c + 0.5;
         y = area.Y(column.Max);
-        Put(svg, drawn++ == 0 ? 'M' : 'L', x, ' ', y);
+        Put(svg, drawn++ == 0 || pause ? 'M' : 'L', x, ' ', y);
+        pause = false;
         if (area.Y(column.Min) - y >= 0.05) Put(svg, 'V', area.Y(column.Min));
     }
     svg += "\"/>\n";
@@ -532,7 +498,7 @@ void TIntervalPlot::PutAnomalies(std::string& svg, const TArea& area) const {
 std::string TIntervalPlot::Svg(std::wstring_view title) const {
     std::string svg;
     svg.reserve(64 * 1024);
-    PutFrame(svg, title, FTimeCount, FAnomalyCounts);
+    PutFrame(svg, title, FTimeCount, FAnomalyCounts, FPauseCount);
     if (!FHasAnchor) {
         PutMessage(svg, "no RMC times");
     } else {

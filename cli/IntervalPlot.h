@@ -19,8 +19,9 @@ class TIntervalPlot {
 public:
     // Every accepted RMC time, in log order. The interval of a time is its
     // distance in seconds from the time before (negative when time moved
-    // back). Times before 1899-12-30, after 9999-12-31 or not finite are
-    // left out.
+    // back); one longer than the interval check's 600 s is a pause, drawn as
+    // a gap in the line and counted in the legend. Times before 1899-12-30,
+    // after 9999-12-31 or not finite are left out.
     void AddTime(TDateTime time);
     // Every anomaly the checks reported, drawn at NewTime with the interval
     // NewTime - Time in seconds. Anomalies with unusable times are left out.
@@ -56,6 +57,7 @@ private:
     std::int64_t TakeRow(double seconds);
     void WidenColumns();
     void WidenRows();
+    void AddInterval(TDateTime time, double seconds);
     void NoteTime(TDateTime time);
     void NoteValue(double seconds);
 
@@ -70,9 +72,11 @@ private:
     double FLowSeconds = 0.0;
     double FHighSeconds = 0.0;
     std::array<std::int64_t, 3> FAnomalyCounts{};
+    std::int64_t FPauseCount = 0;
 
     TCells FColumns;                   // time cells, shared by intervals and anomalies
     TCells FRows;                      // interval cells of the anomalies
     std::vector<TBucket> FBuckets;     // one per time cell, from the first interval on
     std::vector<std::uint64_t> FMarks; // bits [kind][time cell][row], from the first anomaly on
+    std::vector<std::uint64_t> FPauseEnds;  // bit per time cell: a pause ends there; from the first pause on
 };

@@ -35,16 +35,20 @@ std::string_view KindName(AnomalyKind kind) {
     return "";
 }
 
-std::string_view OutcomeName(RunEnd outcome) {
+std::string_view OutcomeName(LogOutcome outcome) {
     switch (outcome) {
-        case RunEnd::Completed: return "completed";
-        case RunEnd::Aborted: return "aborted";
-        case RunEnd::CannotOpen: return "cannot_open";
-        case RunEnd::ReadError: return "read_error";
-        case RunEnd::Ignored: return "ignored";   // never: each log has a state of its own
+        case LogOutcome::Completed: return "completed";
+        case LogOutcome::NoRmcAccepted: return "no_rmc_accepted";
+        case LogOutcome::Aborted: return "aborted";
+        case LogOutcome::CannotOpen: return "cannot_open";
+        case LogOutcome::ReadError: return "read_error";
     }
     return "";
 }
+
+constexpr std::string_view kNoteNames[kNoteKinds] = {"week_rollover", "future_date", "leap_second", "unread_time"};
+
+std::string_view NoteName(NoteKind kind) { return kNoteNames[static_cast<std::size_t>(kind)]; }
 
 std::string Field(std::string_view name, std::string_view value) {
     std::string field = ",\"";
@@ -133,9 +137,22 @@ std::string AnomalyJson(const TAnomaly& a, std::wstring_view line) {
     return json + "}";
 }
 
+std::string NoteJson(const TTimeNote& note) {
+    std::string json = "{\"kind\":\"";
+    json += NoteName(note.Kind);
+    json += "\"";
+    json += Field("line", std::to_string(note.Line));
+    if (!note.Date.empty()) json += Field("date", "\"" + note.Date + "\"");
+    if (!note.StandsFor.empty()) json += Field("stands_for", "\"" + note.StandsFor + "\"");
+    if (note.Kind == NoteKind::UnreadTime) json += Field("count", std::to_string(note.Count));
+    json += Field("text", JsonString(note.Text));
+    return json + "}";
+}
+
 std::string JsonLogHead(std::wstring_view log) { return "{\"log\":" + JsonString(log) + ",\"anomalies\":["; }
 
-std::string JsonLogTail(const ScanState& state, RunEnd outcome, std::wstring_view message) {
+std::string JsonLogTail(const ScanState& state, LogOutcome outcome, std::wstring_view message,
+                        const std::vector<TTimeNote>& notes) {
     const bool timed = state.FirstTime != 0.0;
     std::string json = "]";
     json += Field("status", "\"" + std::string(OutcomeName(outcome)) + "\"");
@@ -149,6 +166,9 @@ std::string JsonLogTail(const ScanState& state, RunEnd outcome, std::wstring_vie
     json += Field("counts", "{\"same_time\":" + std::to_string(state.SameCount) +
                                 ",\"step_changed\":" + std::to_string(state.StepCount) +
                                 ",\"moved_back\":" + std::to_string(state.BackCount) + "}");
+    std::string list;
+    for (const TTimeNote& note : notes) list += (list.empty() ? "" : ",") + NoteJson(note);
+    json += Field("notes", "[" + list + "]");
     return json + "}";
 }
 
@@ -156,9 +176,11 @@ std::int64_t AnomaliesFound(const ScanState& state) {
     return std::int64_t{state.SameCount} + state.StepCount + state.BackCount;
 }
 
-void TBatchTotal::Add(const ScanState& state, RunEnd outcome) {
+void TBatchTotal::Add(const ScanState& state, LogOutcome outcome, const std::vector<TTimeNote>& notes) {
+    for (const TTimeNote& note : notes) ++Notes[static_cast<std::size_t>(note.Kind)];
     ++Logs;
-    if (outcome != RunEnd::Completed) ++NotChecked;
+    if (outcome == LogOutcome::NoRmcAccepted) ++NoRmcAccepted;
+    else if (outcome != LogOutcome::Completed) ++NotChecked;
     else if (AnomaliesFound(state) > 0) ++WithAnomalies;
     else ++Clean;
     SameTime += state.SameCount;
@@ -166,17 +188,29 @@ void TBatchTotal::Add(const ScanState& state, RunEnd outcome) {
     MovedBack += state.BackCount;
 }
 
+namespace {
+
+std::string NoteCountsJson(const TBatchTotal& t) {
+    std::string json = ",\"notes\":{";
+    for (std::size_t k = 0; k < kNoteKinds; ++k)
+        json += (k > 0 ? ",\"" : "\"") + std::string(kNoteNames[k]) + "\":" + std::to_string(t.Notes[k]);
+    return json + "}";
+}
+
+}  // namespace
+
 std::string JsonTotal(const TBatchTotal& t) {
     return "{\"total\":{\"logs\":" + std::to_string(t.Logs) + ",\"with_anomalies\":" +
            std::to_string(t.WithAnomalies) + ",\"clean\":" + std::to_string(t.Clean) +
-           ",\"not_checked\":" + std::to_string(t.NotChecked) + ",\"counts\":{\"same_time\":" +
+           ",\"no_rmc_accepted\":" + std::to_string(t.NoRmcAccepted) + ",\"not_checked\":" + std::to_string(t.NotChecked) + ",\"counts\":{\"same_time\":" +
            std::to_string(t.SameTime) + ",\"step_changed\":" + std::to_string(t.StepChanged) +
-           ",\"moved_back\":" + std::to_string(t.MovedBack) + "}}}";
+           ",\"moved_back\":" + std::to_string(t.MovedBack) + "}" + NoteCountsJson(t) + "}}";
 }
 
 std::wstring TotalLine(const TBatchTotal& t) {
     return L"Total: " + std::to_wstring(t.Logs) + L" logs, " + std::to_wstring(t.WithAnomalies) +
-           L" with anomalies, " + std::to_wstring(t.Clean) + L" clean, " + std::to_wstring(t.NotChecked) +
+           L" with anomalies, " + std::to_wstring(t.Clean) + L" clean, " + std::to_wstring(t.NoRmcAccepted) +
+           L" with no RMC accepted, " + std::to_wstring(t.NotChecked) +
            L" not checked.  UTC same= " + std::to_wstring(t.SameTime) + L"     Step changed= " +
            std::to_wstring(t.StepChanged) + L"     UTC moved back= " + std::to_wstring(t.MovedBack);
 }

@@ -3,12 +3,14 @@
 // with millions of anomalies streams out without being held in memory.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "cli/TimeNotes.h"
 #include "engine/Anomaly.h"
-#include "engine/CheckRun.h"
 #include "engine/ScanState.h"
 
 // 2019-05-01T12:00:04.500Z, to the nearest millisecond; empty for a value
@@ -28,16 +30,23 @@ std::string AnomalyJson(const TAnomaly& anomaly, std::wstring_view line);
 // Same-time, step-change and moved-back lines of a run, together.
 std::int64_t AnomaliesFound(const ScanState& state);
 
+// How a log's check ended. NoRmcAccepted: read to the end, but no RMC
+// sentence was accepted, so nothing was checked.
+enum class LogOutcome { Completed, NoRmcAccepted, Aborted, CannotOpen, ReadError };
+
 std::string JsonLogHead(std::wstring_view log);
 // message: the failure's text for CannotOpen and ReadError, else empty.
-std::string JsonLogTail(const ScanState& state, RunEnd outcome, std::wstring_view message);
+std::string JsonLogTail(const ScanState& state, LogOutcome outcome, std::wstring_view message,
+                        const std::vector<TTimeNote>& notes = {});
 
 // Over all logs of one command.
 struct TBatchTotal {
-    std::int64_t Logs = 0, WithAnomalies = 0, Clean = 0, NotChecked = 0;
+    std::int64_t Logs = 0, WithAnomalies = 0, Clean = 0, NoRmcAccepted = 0, NotChecked = 0;
     std::int64_t SameTime = 0, StepChanged = 0, MovedBack = 0;
-    void Add(const ScanState& state, RunEnd outcome);
+    std::array<std::int64_t, kNoteKinds> Notes{};   // by NoteKind
+    void Add(const ScanState& state, LogOutcome outcome, const std::vector<TTimeNote>& notes = {});
 };
 std::string JsonTotal(const TBatchTotal& total);
-// The text form: "Total: 3 logs, 1 with anomalies, 1 clean, 1 not checked.  UTC same= 2 ..."
+// The text form: "Total: 4 logs, 1 with anomalies, 1 clean, 1 with no RMC accepted,
+// 1 not checked.  UTC same= 2 ..."
 std::wstring TotalLine(const TBatchTotal& total);

@@ -12,12 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool EndsWithNoCase(std::wstring_view name, std::wstring_view ending) {
-    if (name.size() < ending.size()) return false;
-    const auto tail = name.substr(name.size() - ending.size());
-    return std::equal(tail.begin(), tail.end(), ending.begin(),
-                      [](wchar_t a, wchar_t b) { return LowerAscii(a) == b; });
-}
 
 void AddFolder(const fs::path& folder, bool recursive, std::vector<std::wstring>& logs,
                const std::function<void(std::wstring_view)>& onError) {
@@ -45,6 +39,13 @@ void AddFolder(const fs::path& folder, bool recursive, std::vector<std::wstring>
 }
 
 }  // namespace
+
+bool EndsWithNoCase(std::wstring_view name, std::wstring_view ending) {
+    if (name.size() < ending.size()) return false;
+    const auto tail = name.substr(name.size() - ending.size());
+    return std::equal(tail.begin(), tail.end(), ending.begin(),
+                      [](wchar_t a, wchar_t b) { return LowerAscii(a) == b; });
+}
 
 bool HasLogExtension(std::wstring_view name) {
     static constexpr std::array<std::wstring_view, 5> kEndings{L".nmea", L".nme", L".nma", L".log", L".txt"};

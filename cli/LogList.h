@@ -7,6 +7,12 @@
 #include <string_view>
 #include <vector>
 
+// True when name ends in ending (given in lower case), ASCII letters in any case.
+bool EndsWithNoCase(std::wstring_view name, std::wstring_view ending);
+
+// The endings of logs in folders, for messages.
+inline constexpr std::wstring_view kLogEndings = L"*.nmea *.nme *.nma *.log *.txt, each also .gz, any case";
+
 // True when the name ends in .nmea, .nme, .nma, .log or .txt, alone or
 // followed by .gz, in any case.
 bool HasLogExtension(std::wstring_view name);

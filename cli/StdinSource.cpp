@@ -1,81 +1,122 @@
 #include "cli/StdinSource.h"
 
-#include <array>
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <random>
 #include <string>
-#include <system_error>
 
-#include "cli/NativePath.h"
-
-namespace fs = std::filesystem;
+#include "cli/CliPlatform.h"
+#include "engine/UserError.h"
 
 namespace {
 
-// A name nobody can guess, so that no other user can plant a file there.
-fs::path SpoolPath() {
-    std::random_device random;
-    const unsigned long long tag = (static_cast<unsigned long long>(random()) << 32) ^ random();
-    std::error_code error;
-    const fs::path folder = fs::temp_directory_path(error);
-    if (error) return {};
-    char name[48];
-    std::snprintf(name, sizeof name, "fixtally-stdin-%016llx.nmea", tag);
-    return folder / name;
+constexpr std::size_t kMemoryLimit = 8u << 20;
+constexpr std::wstring_view kName = L"-";
+
+[[noreturn]] void Fail(std::wstring_view what, int code) {
+    throw TUserError(std::wstring(what) + L" : " + std::wstring(kName) + L" (" + ErrnoText(code) + L")");
 }
 
-// False when standard input could not be read whole or the copy not written.
-bool CopyStdinTo(const fs::path& path) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    std::array<char, 65536> buffer{};
-    for (;;) {
-        const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), stdin);
-        if (n > 0 && !out.write(buffer.data(), static_cast<std::streamsize>(n))) return false;
-        if (n < buffer.size()) break;
-    }
-    out.close();
-    return !std::ferror(stdin) && out;
-}
-
-class TStdinSource final : public IByteSource {
+// The bytes read so far, to be read again from the first: in memory, and past
+// kMemoryLimit all of them in an anonymous spool file.
+class TKeptBytes {
 public:
-    ~TStdinSource() override {
-        FFile.reset();
-        RemoveSpool();
-    }
+    ~TKeptBytes() { Clear(); }
 
-    bool Open(std::wstring_view) override {
-        RemoveSpool();
-        FSpool = SpoolPath();
-        if (FSpool.empty() || !CopyStdinTo(FSpool)) {
-            RemoveSpool();
-            return false;
+    void Append(const char* bytes, std::size_t size) {
+        if (FSpool == nullptr && FMemory.size() + size > kMemoryLimit) MoveToSpool();
+        if (FSpool == nullptr) {
+            FMemory.append(bytes, size);
+        } else if (std::fwrite(bytes, 1, size, FSpool) != size) {
+            Fail(L"Can't keep standard input", errno);
         }
-        if (FFile->Open(NameOf(FSpool))) return true;
-        RemoveSpool();
-        return false;
     }
 
-    std::int64_t Size() override { return FFile->Size(); }
-    std::size_t Read(char* buffer, std::size_t size) override { return FFile->Read(buffer, size); }
-    void Reopen() override { FFile->Reopen(); }
+    void Rewind() {
+        FReadPos = 0;
+        if (FSpool != nullptr && std::fseek(FSpool, 0, SEEK_SET) != 0) Fail(L"Cannot rewind", errno);
+    }
 
-    void Close() override {
-        FFile->Close();
-        RemoveSpool();
+    // Up to size of the kept bytes from the read position on; 0 past them.
+    std::size_t Read(char* buffer, std::size_t size) {
+        if (FSpool != nullptr) {
+            const std::size_t n = std::fread(buffer, 1, size, FSpool);
+            if (n == 0 && std::ferror(FSpool)) Fail(L"Read error", errno);
+            return n;
+        }
+        const std::size_t n = std::min(size, FMemory.size() - FReadPos);
+        FMemory.copy(buffer, n, FReadPos);
+        FReadPos += n;
+        return n;
+    }
+
+    void Clear() {
+        if (FSpool != nullptr) std::fclose(FSpool);
+        FSpool = nullptr;
+        std::string().swap(FMemory);
+        FReadPos = 0;
     }
 
 private:
-    void RemoveSpool() {
-        if (FSpool.empty()) return;
-        std::error_code ignored;
-        fs::remove(FSpool, ignored);
-        FSpool.clear();
+    void MoveToSpool() {
+        FSpool = OpenAnonymousSpool();
+        if (FSpool == nullptr) Fail(L"Can't keep standard input", errno);
+        if (std::fwrite(FMemory.data(), 1, FMemory.size(), FSpool) != FMemory.size())
+            Fail(L"Can't keep standard input", errno);
+        std::string().swap(FMemory);
     }
 
-    std::unique_ptr<IByteSource> FFile = MakeFileSource();
-    fs::path FSpool;
+    std::string FMemory;
+    std::size_t FReadPos = 0;
+    std::FILE* FSpool = nullptr;
+};
+
+class TStdinSource final : public IByteSource {
+public:
+    bool Open(std::wstring_view) override {
+        FKept.Clear();
+        FMode = TMode::Keeping;
+        return true;
+    }
+
+    std::int64_t Size() override { return 0; }
+
+    std::size_t Read(char* buffer, std::size_t size) override {
+        if (FMode == TMode::Replaying) {
+            const std::size_t n = FKept.Read(buffer, size);
+            if (n > 0) return n;
+            FKept.Clear();
+            FMode = TMode::Streaming;
+        }
+        const std::size_t n = ReadStdin(buffer, size);
+        if (FMode == TMode::Keeping) FKept.Append(buffer, n);
+        return n;
+    }
+
+    void Reopen() override {
+        if (FMode != TMode::Keeping) Fail(L"Cannot rewind", ESPIPE);
+        FKept.Rewind();
+        FMode = TMode::Replaying;
+    }
+
+    void Close() override {
+        FKept.Clear();
+        FMode = TMode::Keeping;
+    }
+
+private:
+    // Keeping while the first pass reads; Replaying the kept bytes after the
+    // rewind, then Streaming the rest.
+    enum class TMode { Keeping, Replaying, Streaming };
+
+    static std::size_t ReadStdin(char* buffer, std::size_t size) {
+        const std::size_t n = std::fread(buffer, 1, size, stdin);
+        if (n == 0 && std::ferror(stdin)) Fail(L"Read error", errno);
+        return n;
+    }
+
+    TKeptBytes FKept;
+    TMode FMode = TMode::Keeping;
 };
 
 }  // namespace

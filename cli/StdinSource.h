@@ -5,6 +5,10 @@
 
 #include "engine/LogReader.h"
 
-// Spools standard input into a temporary file when the log is opened, so that
-// the check can read it twice; the file is removed when the log is closed.
+// Streams standard input and keeps what the first pass read, so that the
+// rewind can give it again before the stream goes on: the check's pre-scan
+// stops early, so this is little. Up to a few megabytes stay in memory; more
+// goes to a spool file that the system removes however the process ends.
+// The size is unknown (0) and a second rewind fails. Read failures throw
+// TUserError naming "-".
 std::unique_ptr<IByteSource> MakeStdinSource();

@@ -2,6 +2,7 @@
 // checker's standard output, or a test's recording.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "dates/DateTime.h"
@@ -22,4 +23,12 @@ public:
     }
     // Every RMC time the check pass accepts, after its checks.
     virtual void NoteTime(TDateTime time) { static_cast<void>(time); }
+    // An RMC sentence of the check pass with a good checksum and status "A"
+    // that is skipped because its date and time cannot be read (a second 60,
+    // four fraction digits): its line and its time and date fields as written.
+    virtual void NoteUnreadTime(std::int64_t line, std::string_view timeField, std::string_view dateField) {
+        static_cast<void>(line);
+        static_cast<void>(timeField);
+        static_cast<void>(dateField);
+    }
 };

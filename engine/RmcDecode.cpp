@@ -101,7 +101,10 @@ void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass
         DateFieldToLocalOrder(fields.Field[9], context.Conventions).Text(), context.Conventions);
     const auto text = DateTimeText(date.Text(), timeText.Text(), pass, state);
     const auto time = ParseDateTimeText(text.Text(), context.CurrentYear);
-    if (!time) return;
+    if (!time) {
+        if (pass == ScanPass::Check) context.Report.NoteUnreadTime(state.LineNumber, fields.Field[1], fields.Field[9]);
+        return;
+    }
     if (pass == ScanPass::Check && state.GloMode && state.TenthCounter < 9) ++state.TenthCounter;
     state.CurTime = *time;
     state.CurLat = CoordToDegrees(fields.Field[3], fields.Field[4]);

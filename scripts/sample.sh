@@ -1,8 +1,11 @@
 #!/bin/sh
-# Builds fixtally-check and checks the bundled sample log.
+# Builds fixtally-check and checks the bundled sample log. Installs what the
+# build needs (cmake, make, a C++ compiler) first when missing.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+sh scripts/install-deps.sh cmake make g++
+echo "building fixtally-check (build/cli/fixtally-check) ..."
 cmake -S . -B build >/dev/null
 cmake --build build -j"$(nproc)" --target fixtally-check >/dev/null
 status=0

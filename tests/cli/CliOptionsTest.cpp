@@ -27,11 +27,18 @@ TEST(ParseCommandLine, RefusesWhatCannotBeUsed) {
         {{L"a", L"--tolerance"}, L"option '--tolerance' needs a value"},
         {{L"--date-separator", L"", L"a"}, L"--date-separator takes one character, not ''"},
         {{L"--date-separator=//", L"a"}, L"--date-separator takes one character, not '//'"},
+        {{L"-", L"a", L"-"}, L"- (standard input) can be named only once"},
+        {{L"--reference-date=2026-02-30", L"a"}, L"--reference-date takes a date YYYY-MM-DD, not '2026-02-30'"},
+        {{L"--plot", L"a.svg.png", L"a"}, L"--plot writes SVG: its file name must end in .svg, not 'a.svg.png'"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.error));
         EXPECT_EQ(ParseCommandLine(r.args).Error, r.error);
     }
+}
+
+TEST(ParseCommandLine, TakesAPictureNameEndingInSvgInAnyCase) {
+    EXPECT_EQ(ParseCommandLine({L"--plot=Day.SVG", L"a"}).Options.PlotPath, L"Day.SVG");
 }
 
 TEST(ParseCommandLine, HelpAndVersionNeedNoLog) {

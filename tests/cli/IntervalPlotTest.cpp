@@ -186,6 +186,29 @@ TEST(IntervalPlotSvg, EqualIntervalsMakeAFlatLineOnTheirTick) {
     }
 }
 
+// A pause longer than the interval check's 600 s leaves a gap in the line
+// and a note in the legend; it does not stretch the interval axis.
+TEST(IntervalPlotSvg, PausesAreGapsNotIntervals) {
+    const struct { double PauseSeconds; std::size_t Segments; bool Noted; } rows[] = {
+        {3600.0, 2, true},
+        {601.0, 2, true},
+        {600.0, 1, false},   // still an interval the check looks at
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.PauseSeconds);
+        TIntervalPlot plot;
+        Feed(plot, At(10), 600, 1.0);
+        Feed(plot, At(10, 599.0 + r.PauseSeconds), 600, 1.0);
+        const std::string svg = plot.Svg(L"pause.nmea");
+        EXPECT_EQ(XmlFault(svg), "");
+        const auto at = svg.find("id=\"interval\"");
+        const std::string path = svg.substr(at, svg.find("/>", at) - at);
+        EXPECT_EQ(static_cast<std::size_t>(std::count(path.begin(), path.end(), 'M')), r.Segments);
+        EXPECT_EQ(Has(svg, ">pause over 600 s (1)</text>"), r.Noted);
+        EXPECT_EQ(std::isnan(ValueTickY(svg, "500")), r.Noted);
+    }
+}
+
 // ---- Time axis
 
 TEST(IntervalPlotSvg, TimeLabelsFollowTheSpan) {

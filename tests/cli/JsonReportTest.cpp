@@ -80,19 +80,23 @@ TEST(AnomalyJson, CarriesTheNumbersOfEachKind) {
 TEST(JsonLogTail, NullTimesWithoutSentencesAndTheFailureMessage) {
     ScanState state;
     state.LineNumber = 3;
-    EXPECT_EQ(JsonLogHead(L"a.nmea") + JsonLogTail(state, RunEnd::ReadError, L"Read error : a.nmea"),
+    EXPECT_EQ(JsonLogHead(L"a.nmea") + JsonLogTail(state, LogOutcome::ReadError, L"Read error : a.nmea"),
               "{\"log\":\"a.nmea\",\"anomalies\":[],\"status\":\"read_error\",\"message\":\"Read error : a.nmea\","
               "\"glo\":false,\"lines\":3,\"rmc\":0,\"first\":null,\"last\":null,\"span_seconds\":null,"
-              "\"counts\":{\"same_time\":0,\"step_changed\":0,\"moved_back\":0}}");
+              "\"counts\":{\"same_time\":0,\"step_changed\":0,\"moved_back\":0},\"notes\":[]}");
     state.FirstTime = At(2019, 5, 1, 23, 59, 59.0);
     state.CurTime = At(2019, 5, 2, 0, 0, 1.5);
     state.SentenceCount = 4;
     state.SameCount = 1;
     state.GloMode = true;
-    EXPECT_EQ(JsonLogTail(state, RunEnd::Completed, L""),
+    const std::vector<TTimeNote> notes = {{NoteKind::WeekRollover, 2, L"dated \"early\"", "2006-08-20", "2026-04-05"},
+                                          {NoteKind::UnreadTime, 7, L"2 skipped", "", "", 2}};
+    EXPECT_EQ(JsonLogTail(state, LogOutcome::Completed, L"", notes),
               "],\"status\":\"completed\",\"glo\":true,\"lines\":3,\"rmc\":4,\"first\":\"2019-05-01T23:59:59.000Z\","
               "\"last\":\"2019-05-02T00:00:01.500Z\",\"span_seconds\":2.5,"
-              "\"counts\":{\"same_time\":1,\"step_changed\":0,\"moved_back\":0}}");
+              "\"counts\":{\"same_time\":1,\"step_changed\":0,\"moved_back\":0},\"notes\":["
+              "{\"kind\":\"week_rollover\",\"line\":2,\"date\":\"2006-08-20\",\"stands_for\":\"2026-04-05\","
+              "\"text\":\"dated \\\"early\\\"\"},{\"kind\":\"unread_time\",\"line\":7,\"count\":2,\"text\":\"2 skipped\"}]}");
 }
 
 TEST(TBatchTotal, SortsLogsByOutcome) {
@@ -100,14 +104,17 @@ TEST(TBatchTotal, SortsLogsByOutcome) {
     ScanState clean, found;
     found.StepCount = 2;
     found.BackCount = 1;
-    total.Add(clean, RunEnd::Completed);
-    total.Add(found, RunEnd::Completed);
-    total.Add(found, RunEnd::Aborted);
-    total.Add(clean, RunEnd::CannotOpen);
-    EXPECT_EQ(TotalLine(total), L"Total: 4 logs, 1 with anomalies, 1 clean, 2 not checked.  UTC same= 0     "
-                                L"Step changed= 4     UTC moved back= 2");
-    EXPECT_EQ(JsonTotal(total), "{\"total\":{\"logs\":4,\"with_anomalies\":1,\"clean\":1,\"not_checked\":2,"
-                                "\"counts\":{\"same_time\":0,\"step_changed\":4,\"moved_back\":2}}}");
+    total.Add(clean, LogOutcome::Completed);
+    total.Add(found, LogOutcome::Completed);
+    total.Add(found, LogOutcome::Aborted);
+    total.Add(clean, LogOutcome::CannotOpen);
+    total.Add(clean, LogOutcome::NoRmcAccepted, {{NoteKind::LeapSecond, 3, L"leap", "2016-12-31", ""}});
+    EXPECT_EQ(TotalLine(total), L"Total: 5 logs, 1 with anomalies, 1 clean, 1 with no RMC accepted, 2 not checked.  "
+                                L"UTC same= 0     Step changed= 4     UTC moved back= 2");
+    EXPECT_EQ(JsonTotal(total), "{\"total\":{\"logs\":5,\"with_anomalies\":1,\"clean\":1,\"no_rmc_accepted\":1,"
+                                "\"not_checked\":2,"
+                                "\"counts\":{\"same_time\":0,\"step_changed\":4,\"moved_back\":2},\"notes\":{"
+                                "\"week_rollover\":0,\"future_date\":0,\"leap_second\":1,\"unread_time\":0}}}");
 }
 
 }  // namespace

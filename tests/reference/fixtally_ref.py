@@ -10,7 +10,7 @@ report lines, then the final status line.
                     --date-pattern PAT --date-separator C LOG
 
 Exit status: 0 no anomaly, 1 anomalies reported, 2 the log could not be
-opened or the options are unusable.
+opened or the options are unusable, 3 no RMC sentence was accepted.
 
 Only the standard library is used. The routines keep the names of the engine
 routines they model (split_sentence, checksum_ok, parse_date_time_text, ...),
@@ -1060,7 +1060,9 @@ def main(argv):
     out = "".join(line + "\n" for line in checker.report + [status])
     sys.stdout.buffer.write(out.encode("utf-8", "surrogateescape"))
     sys.stdout.flush()
-    return 1 if checker.same_count + checker.step_count + checker.back_count > 0 else 0
+    if checker.same_count + checker.step_count + checker.back_count > 0:
+        return 1
+    return 0 if checker.sentence_count > 0 else 3
 
 
 if __name__ == "__main__":

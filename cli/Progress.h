@@ -1,0 +1,53 @@
+// Standard error of fixtally-check: message lines from any thread, and the
+// --progress display, one line redrawn in place on a terminal (log, share,
+// bar) and plain lines when standard error is a file or a pipe.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/LogReader.h"
+
+// How far the check pass of one log has got.
+struct TProgressPoint {
+    std::wstring_view Log;
+    std::int64_t Lines = 0;       // lines read by the check pass
+    std::int64_t BytesRead = 0;   // bytes of the log read since the rewind
+    std::int64_t Size = 0;        // the log's size; 0 when unknown (standard input)
+};
+
+// "a.nmea: Line 10000 (12.5%)"; without the share when the size is unknown.
+std::wstring ProgressLineText(const TProgressPoint& point);
+// The terminal's line of at most columns - 1 characters: the log (its start
+// cut off when long), the share and a bar; lines read when the size is unknown.
+std::wstring ProgressBarText(const TProgressPoint& point, std::size_t columns);
+
+// One line on standard error, after clearing a drawn progress line.
+void ErrorLine(std::wstring_view text);
+// Draws the point in place on a terminal, or writes its plain line.
+void ShowProgress(const TProgressPoint& point);
+// Clears a progress line drawn on the terminal.
+void EndProgress();
+
+// A byte source that counts the bytes read through it since the last open or
+// rewind, for the progress display of the reader that owns it.
+class TCountingSource final : public IByteSource {
+public:
+    explicit TCountingSource(std::unique_ptr<IByteSource> inner) : FInner(std::move(inner)) {}
+
+    bool Open(std::wstring_view name) override;
+    std::int64_t Size() override { return FSize = FInner->Size(); }
+    std::size_t Read(char* buffer, std::size_t size) override;
+    void Reopen() override;
+    void Close() override { FInner->Close(); }
+
+    std::int64_t BytesRead() const { return FBytesRead; }
+    std::int64_t KnownSize() const { return FSize; }
+
+private:
+    std::unique_ptr<IByteSource> FInner;
+    std::int64_t FBytesRead = 0;
+    std::int64_t FSize = 0;
+};
