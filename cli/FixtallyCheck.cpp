@@ -99,7 +99,8 @@ TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const
                        ILineOutput& out, TIntervalPlot* plot = nullptr) {
     TLogResult result;
     ScanState& state = result.State;
-    TLogReader reader(log == L"-" ? MakeStdinSource() : MakeFileSource());
+    // Large reads: with the window's small blocks the system calls cost a fifth of the run.
+    TLogReader reader(log == L"-" ? MakeStdinSource() : MakeFileSource(), 256 * 1024);
     TCliHost::StatusEcho echo;
     if (options.Progress) echo = ErrorLine;
     TCliHost host(options, log, state, out, Interrupted, echo, plot);

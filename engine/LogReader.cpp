@@ -46,7 +46,8 @@ bool PairsWithLast(char c, char last) {
 
 }  // namespace
 
-TLogReader::TLogReader(std::unique_ptr<IByteSource> source) : FSource(std::move(source)) {}
+TLogReader::TLogReader(std::unique_ptr<IByteSource> source, std::size_t blockSize)
+    : FSource(std::move(source)), FBlock(blockSize > 0 ? blockSize : 1) {}
 
 bool TLogReader::OpenLog(std::wstring_view name) {
     FBlockPos = FBlockCount = 0;

@@ -1,13 +1,13 @@
-// Turns a log file into lines of bytes: 2048-byte blocks, any mix of CR, LF,
-// CR LF and LF CR line ends, and a rewind for the second pass.
+// Turns a log file into lines of bytes: blocks of the owner's size, any mix of
+// CR, LF, CR LF and LF CR line ends, and a rewind for the second pass.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Where the reader's bytes come from: the log file through the operating
 // system, or memory in tests. Failures throw TUserError.
@@ -30,7 +30,13 @@ std::unique_ptr<IByteSource> MakeFileSource();
 
 class TLogReader {
 public:
-    explicit TLogReader(std::unique_ptr<IByteSource> source = MakeFileSource());
+    // The window's reads.
+    static constexpr std::size_t kDefaultBlockSize = 2048;
+
+    // The lines do not depend on blockSize (0 counts as 1): a line end is judged
+    // against the last byte taken, whichever block that came in.
+    explicit TLogReader(std::unique_ptr<IByteSource> source = MakeFileSource(),
+                        std::size_t blockSize = kDefaultBlockSize);
 
     bool OpenLog(std::wstring_view name);
     // The next line, without its line end. The view stays valid until the
@@ -43,9 +49,8 @@ public:
     std::int64_t FileBytes() const { return FFileBytes; }
 
 private:
-    static constexpr std::size_t kBlockSize = 2048;
     std::unique_ptr<IByteSource> FSource;
-    std::array<char, kBlockSize> FBlock{};
+    std::vector<char> FBlock;
     std::size_t FBlockCount = 0;
     std::size_t FBlockPos = 0;
     char FLastChar = 0;
