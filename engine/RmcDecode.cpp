@@ -3,12 +3,13 @@
 #include <cmath>
 #include <exception>
 #include <limits>
-#include <cstdlib>
 #include <string>
 
 #include "dates/DateTime.h"
+#include "engine/RmcSteps.h"
 #include "engine/SentenceFields.h"
 #include "engine/TimeChecks.h"
+#include "engine/UsualRmc.h"
 
 namespace {
 
@@ -51,17 +52,15 @@ void HandleAnnouncement(std::string_view sentence, const SentenceFields& fields,
 }
 
 bool RmcAccepted(std::string_view sentence, const SentenceFields& fields) {
-    return ChecksumOk(sentence) && fields.Field[2] == "A" && !fields.Field[9].empty() &&
+    return ChecksumOk(sentence) && fields.Field[2] == kRmcValid && !fields.Field[9].empty() &&
            !fields.Field[1].empty();
 }
 
 // The tenth of the GLO receiver's whole-second time, e.g. "12:35:19." + "7" + "00".
 void AppendInterpolatedTime(TShortText<wchar_t>& text, std::string_view timeText,
-                            std::size_t pointPos, std::int32_t tenthCounter) {
+                            std::size_t pointPos, std::int32_t tenth) {
     text.AppendBytes(timeText.substr(0, pointPos + 1));
-    const std::int32_t tenth = tenthCounter % 10;
-    if (tenth < 0) text.Append(L'-');
-    text.Append(static_cast<wchar_t>(L'0' + std::abs(tenth)));
+    text.Append(static_cast<wchar_t>(L'0' + tenth));
     text.Append(L"00");
 }
 
@@ -72,19 +71,9 @@ TShortText<wchar_t> DateTimeText(std::wstring_view date, std::string_view timeTe
     TShortText<wchar_t> text;
     text.Append(date);
     text.Append(L' ');
-    const bool timeChanged = !state.PrevTimeText.empty() && state.PrevTimeText != timeText;
-    if (pass == ScanPass::Prescan) {
-        if (state.TenthCounter < 0 && timeChanged) state.TenthCounter = 10 - state.SentenceCount;
-    } else if (state.GloMode) {
-        if (timeChanged) state.TenthCounter = 0;
-        const auto pointPos = timeText.find(".000");
-        if (pointPos != std::string_view::npos) {
-            // A counter still negative here (no change of second seen in the
-            // pre-scan) would make every whole-second sentence unreadable.
-            if (state.TenthCounter < 0) state.TenthCounter = 0;
-            AppendInterpolatedTime(text, timeText, pointPos, state.TenthCounter);
-            return text;
-        }
+    if (const auto tenth = InterpolatedTenth(timeText, pass, state)) {
+        AppendInterpolatedTime(text, timeText, timeText.find(".000"), *tenth);
+        return text;
     }
     text.AppendBytes(timeText);
     return text;
@@ -99,27 +88,17 @@ void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass
     const auto text = DateTimeText(date.Text(), timeText.Text(), pass, state);
     const auto time = ParseDateTimeText(text.Text(), context.CurrentYear);
     if (!time) return;
-    if (pass == ScanPass::Check && state.GloMode && state.TenthCounter < 9) ++state.TenthCounter;
-    state.CurTime = *time;
-    state.CurLat = CoordToDegrees(fields.Field[3], fields.Field[4]);
-    state.CurLon = CoordToDegrees(fields.Field[5], fields.Field[6]);
-    state.CurSpeed = FloatOrNaN(fields.Field[7]);
-    if (state.FirstTime == 0.0) state.FirstTime = state.CurTime;
-    if (pass == ScanPass::Check) {
-        CheckTimes(state, context);
-        context.Report.NoteTime(state.CurTime);
-    }
-    ++state.SentenceCount;
-    state.PrevTimeText.assign(timeText.Text());
+    StoreRmc(*time, timeText.Text(), fields, pass, state, context);
 }
 
-}  // namespace
-
-void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state,
-                     const CheckContext& context) {
+void Process(std::string_view sentence, ScanPass pass, ScanState& state, const CheckContext& context,
+             bool usualShapesDirectly) {
     try {
         const int category = SentenceCategory(FieldZero(sentence));
         if (category < 0 || category > kLastRmcCategory) return;
+        if (category != kAnnouncementCategory && usualShapesDirectly &&
+            DecodeUsualRmc(sentence, pass, state, context))
+            return;
         const SentenceFields fields = SplitSentence(sentence);
         if (category == kAnnouncementCategory) {
             HandleAnnouncement(sentence, fields, state, context);
@@ -129,6 +108,49 @@ void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state,
     } catch (const std::exception&) {
         // A sentence that fails anywhere is skipped; the run goes on.
     }
+}
+
+}  // namespace
+
+void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state,
+                     const CheckContext& context) {
+    Process(sentence, pass, state, context, true);
+}
+
+void ProcessSentenceExactly(std::string_view sentence, ScanPass pass, ScanState& state,
+                            const CheckContext& context) {
+    Process(sentence, pass, state, context, false);
+}
+
+std::optional<std::int32_t> InterpolatedTenth(std::string_view timeText, ScanPass pass, ScanState& state) {
+    const bool timeChanged = !state.PrevTimeText.empty() && state.PrevTimeText != timeText;
+    if (pass == ScanPass::Prescan) {
+        if (state.TenthCounter < 0 && timeChanged) state.TenthCounter = 10 - state.SentenceCount;
+        return std::nullopt;
+    }
+    if (!state.GloMode) return std::nullopt;
+    if (timeChanged) state.TenthCounter = 0;
+    if (timeText.find(".000") == std::string_view::npos) return std::nullopt;
+    // A counter still negative here (no change of second seen in the
+    // pre-scan) would make every whole-second sentence unreadable.
+    if (state.TenthCounter < 0) state.TenthCounter = 0;
+    return state.TenthCounter % 10;
+}
+
+void StoreRmc(TDateTime time, std::string_view timeText, const SentenceFields& fields, ScanPass pass,
+              ScanState& state, const CheckContext& context) {
+    if (pass == ScanPass::Check && state.GloMode && state.TenthCounter < 9) ++state.TenthCounter;
+    state.CurTime = time;
+    state.CurLat = CoordToDegrees(fields.Field[3], fields.Field[4]);
+    state.CurLon = CoordToDegrees(fields.Field[5], fields.Field[6]);
+    state.CurSpeed = FloatOrNaN(fields.Field[7]);
+    if (state.FirstTime == 0.0) state.FirstTime = state.CurTime;
+    if (pass == ScanPass::Check) {
+        CheckTimes(state, context);
+        context.Report.NoteTime(state.CurTime);
+    }
+    ++state.SentenceCount;
+    state.PrevTimeText.assign(timeText);
 }
 
 TShortText<char> TimeFieldToText(std::string_view field) {
