@@ -1,6 +1,9 @@
 #include "engine/RmcDecode.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <limits>
 #include <string>
@@ -26,9 +29,9 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 int SentenceCategory(std::string_view type) {
     if (type.empty()) return -1;
     if (type.size() == kTypeLength && type[0] == '$') {
-        // "$" only begins entries, so a whole type matches whole entries only.
-        const std::string_view kind = type.substr(3);
-        if (kind != "RMC" && kind != "RMT") return -1;
+        // "$" only begins entries, so a whole type matches whole entries
+        // only: the kind "RMC" or "RMT" decides, tested without a call.
+        if (type[3] != 'R' || type[4] != 'M' || (type[5] != 'C' && type[5] != 'T')) return -1;
     }
     const auto pos = kRmcTypeTable.find(type);
     if (pos == std::string_view::npos) return -1;
@@ -38,6 +41,20 @@ int SentenceCategory(std::string_view type) {
 // Field 0 as the split would give it, without splitting the rest: most
 // sentences of a log are dismissed on it alone.
 std::string_view FieldZero(std::string_view sentence) {
+    if constexpr (std::endian::native == std::endian::little) {
+        // The first comma nearly always lies in the first eight bytes: a
+        // test of all eight at once finds it.
+        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+        constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+        if (sentence.size() >= sizeof(std::uint64_t)) {
+            std::uint64_t word;
+            std::memcpy(&word, sentence.data(), sizeof word);
+            const std::uint64_t x = word ^ (kOnes * ',');
+            // The lowest flag is exact; borrows can only flag bytes above it.
+            const std::uint64_t commas = (x - kOnes) & ~x & kHighs;
+            if (commas != 0) return sentence.substr(0, static_cast<std::size_t>(std::countr_zero(commas)) / 8);
+        }
+    }
     std::size_t end = 0;
     while (end < sentence.size() && sentence[end] != ',') ++end;  // types are short
     if (end < sentence.size()) return sentence.substr(0, end);
@@ -91,11 +108,9 @@ void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass
     StoreRmc(*time, timeText.Text(), fields, pass, state, context);
 }
 
-void Process(std::string_view sentence, ScanPass pass, ScanState& state, const CheckContext& context,
-             bool usualShapesDirectly) {
+void Handle(std::string_view sentence, int category, ScanPass pass, ScanState& state,
+            const CheckContext& context, bool usualShapesDirectly) {
     try {
-        const int category = SentenceCategory(FieldZero(sentence));
-        if (category < 0 || category > kLastRmcCategory) return;
         if (category != kAnnouncementCategory && usualShapesDirectly &&
             DecodeUsualRmc(sentence, pass, state, context))
             return;
@@ -108,6 +123,15 @@ void Process(std::string_view sentence, ScanPass pass, ScanState& state, const C
     } catch (const std::exception&) {
         // A sentence that fails anywhere is skipped; the run goes on.
     }
+}
+
+// Most sentences of a log are of other types: they are dismissed here, on
+// field 0 alone, before any of the work of Handle begins.
+void Process(std::string_view sentence, ScanPass pass, ScanState& state, const CheckContext& context,
+             bool usualShapesDirectly) {
+    const int category = SentenceCategory(FieldZero(sentence));
+    if (category >= 0 && category <= kLastRmcCategory)
+        Handle(sentence, category, pass, state, context, usualShapesDirectly);
 }
 
 }  // namespace

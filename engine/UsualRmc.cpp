@@ -1,8 +1,12 @@
 #include "engine/UsualRmc.h"
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "dates/DateTime.h"
 #include "engine/RmcSteps.h"
@@ -25,16 +29,35 @@ bool AllDigits(std::string_view text) {
 
 int Pair(std::string_view digits, std::size_t at) { return (digits[at] - '0') * 10 + (digits[at + 1] - '0'); }
 
+// The commas among the 16 bytes at p (or fewer, up to end) as bits, byte 0
+// the lowest.
+unsigned CommaBits(const char* p, const char* end) {
+#ifdef __SSE2__
+    if (end - p >= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(','))));
+    }
+#endif
+    unsigned bits = 0;
+    for (int k = 0; k < 16 && p + k < end; ++k)
+        if (p[k] == ',') bits |= 1u << k;
+    return bits;
+}
+
 // Fields 0 to 9 as the split gives them when none of them is the last field.
 bool SplitUsualFields(std::string_view sentence, SentenceFields& fields) {
-    std::size_t start = 0;
-    for (std::size_t n = 0; n < kUsualFields; ++n) {
-        const auto comma = sentence.find(',', start);
-        if (comma == std::string_view::npos) return false;
-        fields.Field[n] = sentence.substr(start, comma - start);
-        start = comma + 1;
+    const char* const begin = sentence.data();
+    const char* const end = begin + sentence.size();
+    std::size_t start = 0, n = 0;
+    for (const char* p = begin; p < end; p += 16) {
+        for (unsigned bits = CommaBits(p, end); bits != 0; bits &= bits - 1) {
+            const auto comma = static_cast<std::size_t>(p - begin) + static_cast<std::size_t>(std::countr_zero(bits));
+            fields.Field[n] = sentence.substr(start, comma - start);
+            start = comma + 1;
+            if (++n == kUsualFields) return true;
+        }
     }
-    return true;
+    return false;
 }
 
 // Whether the date reaches the parse as "mm/dd/yy" whatever the user's order:
