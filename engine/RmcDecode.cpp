@@ -25,6 +25,14 @@ constexpr std::wstring_view kGloDetected =
     L"GLO Version 2.40 was detected:  Less than second of time is interpolated.\r\n";
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// The table search, out of line: the many sentences dismissed before it
+// need not pay for its registers.
+[[gnu::noinline]] int TableCategory(std::string_view type) {
+    const auto pos = kRmcTypeTable.find(type);
+    if (pos == std::string_view::npos) return -1;
+    return static_cast<int>((pos + 1) / kTypeLength);
+}
+
 // Field 0 found anywhere in the table: its first position (from 1) over 6.
 int SentenceCategory(std::string_view type) {
     if (type.empty()) return -1;
@@ -33,9 +41,7 @@ int SentenceCategory(std::string_view type) {
         // only: the kind "RMC" or "RMT" decides, tested without a call.
         if (type[3] != 'R' || type[4] != 'M' || (type[5] != 'C' && type[5] != 'T')) return -1;
     }
-    const auto pos = kRmcTypeTable.find(type);
-    if (pos == std::string_view::npos) return -1;
-    return static_cast<int>((pos + 1) / kTypeLength);
+    return TableCategory(type);
 }
 
 // Field 0 as the split would give it, without splitting the rest: most
@@ -108,8 +114,9 @@ void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass
     StoreRmc(*time, timeText.Text(), fields, pass, state, context);
 }
 
-void Handle(std::string_view sentence, int category, ScanPass pass, ScanState& state,
-            const CheckContext& context, bool usualShapesDirectly) {
+// Kept out of line like TableCategory.
+[[gnu::noinline]] void Handle(std::string_view sentence, int category, ScanPass pass, ScanState& state,
+                              const CheckContext& context, bool usualShapesDirectly) {
     try {
         if (category != kAnnouncementCategory && usualShapesDirectly &&
             DecodeUsualRmc(sentence, pass, state, context))
