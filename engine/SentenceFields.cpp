@@ -136,27 +136,24 @@ constexpr int kMaxExponent = 1024;
 template <typename Char>
 std::optional<double> PlainDecimalText(std::basic_string_view<Char> text) {
     constexpr std::size_t kMaxPlainDigits = 15;
-    std::uint64_t mantissa = 0;
-    std::size_t digits = 0, point = text.size();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned c = Unit(text[i]);
-        if (IsDigit(c)) {
-            mantissa = mantissa * 10 + (c - '0');
-            ++digits;
-        } else if (c == '.' && point == text.size()) {
-            point = i;
-        } else {
-            return std::nullopt;
-        }
+    const std::size_t size = text.size();
+    std::uint64_t mantissa = 0;  // may wrap on long texts, which are refused below
+    std::size_t i = 0, fraction = 0;
+    for (; i < size && IsDigit(Unit(text[i])); ++i) mantissa = mantissa * 10 + (Unit(text[i]) - '0');
+    std::size_t digits = i;
+    if (i < size && Unit(text[i]) == '.') {
+        for (++i; i < size && IsDigit(Unit(text[i])); ++i, ++fraction)
+            mantissa = mantissa * 10 + (Unit(text[i]) - '0');
     }
-    if (digits == 0 || digits > kMaxPlainDigits) return std::nullopt;
-    const std::size_t fraction = point == text.size() ? 0 : text.size() - point - 1;
+    digits += fraction;
+    if (i != size || digits == 0 || digits > kMaxPlainDigits) return std::nullopt;
     return static_cast<double>(mantissa) / kExactPowers[fraction];
 }
 
+// Any other text: kept out of line, so that the plain texts do not pay for
+// its set-up.
 template <typename Char>
-std::optional<double> DecimalText(std::basic_string_view<Char> text) {
-    if (const auto plain = PlainDecimalText(text)) return plain;
+[[gnu::noinline]] std::optional<double> GeneralDecimalText(std::basic_string_view<Char> text) {
     std::size_t i = 0;
     const auto at = [&](std::size_t k) { return k < text.size() ? Unit(text[k]) : 0u; };
     while (at(i) == ' ') ++i;
@@ -187,6 +184,12 @@ std::optional<double> DecimalText(std::basic_string_view<Char> text) {
     const auto result = Scale(v, exponent - fraction);
     if (!result) return std::nullopt;
     return negative ? -*result : *result;
+}
+
+template <typename Char>
+std::optional<double> DecimalText(std::basic_string_view<Char> text) {
+    if (const auto plain = PlainDecimalText(text)) return plain;
+    return GeneralDecimalText(text);
 }
 
 }  // namespace
