@@ -33,11 +33,12 @@ std::string TypicalLog(int epochs) {
     return log;
 }
 
+// The argument is the block size: the window's 2048 bytes, the checker's 256 KiB.
 void BM_ReadLogLine(benchmark::State& state) {
     const std::string log = TypicalLog(10000);
     std::int64_t lines = 0;
     for (auto _ : state) {
-        TLogReader reader(std::make_unique<TMemorySource>(log));
+        TLogReader reader(std::make_unique<TMemorySource>(log), static_cast<std::size_t>(state.range(0)));
         reader.OpenLog(L"log");
         while (!reader.AtEnd()) {
             benchmark::DoNotOptimize(reader.ReadLogLine());
@@ -47,7 +48,7 @@ void BM_ReadLogLine(benchmark::State& state) {
     state.SetItemsProcessed(lines);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(log.size()));
 }
-BENCHMARK(BM_ReadLogLine);
+BENCHMARK(BM_ReadLogLine)->Arg(2048)->Arg(256 * 1024);
 
 void BM_TrimAndMarker(benchmark::State& state) {
     const std::string line = "  " + kGsv + " ";
@@ -96,6 +97,15 @@ void BM_ProcessSentenceRmc(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_ProcessSentenceRmc);
+
+// The same sentence the full way: split, date-time text and its parse.
+void BM_ProcessSentenceRmcExactly(benchmark::State& state) {
+    TDecodeFixture f;
+    f.State.AlarmSameTime = false;
+    for (auto _ : state) ProcessSentenceExactly(kRmc, ScanPass::Check, f.State, f.Context);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ProcessSentenceRmcExactly);
 
 void BM_ProcessSentenceOther(benchmark::State& state) {
     TDecodeFixture f;

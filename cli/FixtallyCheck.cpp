@@ -41,6 +41,8 @@
 namespace {
 
 // Worst last: interrupted, trouble, anomalies, nothing checked, clean.
+constexpr std::size_t kCheckerBlockSize = 256 * 1024;
+
 enum ExitStatus { kClean = 0, kAnomalies = 1, kTrouble = 2, kNothingChecked = 3, kInterrupted = 130 };
 
 int Severity(int status) {
@@ -166,8 +168,9 @@ TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const
     TTimeNotes notes(ReferenceDay(log, options));
     const TRunWatchers watchers{options.Progress ? source.get() : nullptr, plot, options.Notes ? &notes : nullptr};
     // The bytes are counted as they lie in the file, compressed or not, so
-    // the share is of the file's size.
-    TLogReader reader(MakeGzipAwareSource(std::move(source)));
+    // the share is of the file's size. Large reads: with the window's small
+    // blocks the system calls cost a fifth of the run.
+    TLogReader reader(MakeGzipAwareSource(std::move(source)), kCheckerBlockSize);
     TCliHost host(options, log, state, out, StopRequested, watchers);
     if (options.Json) out.WriteRaw(JsonLogHead(log));
     const TRunResult run = RunCheck(host, state, reader, conventions, CurrentLocalYear());

@@ -102,6 +102,10 @@ struct TimeOfDay {
     int Hour = 0, Minute = 0, Second = 0, Millisecond = 0;
 };
 
+bool ClockTimeValid(const TimeOfDay& t) {
+    return t.Hour <= 23 && t.Minute <= 59 && t.Second <= 59 && t.Millisecond <= 999;
+}
+
 bool ApplyTwelveHour(int marker, int& hour) {
     if (marker == 0) return true;
     if (hour < 1 || hour > 12) return false;
@@ -124,7 +128,7 @@ bool FirstTimeReading(TTextReader& r, TimeOfDay& t) {
     if (marker == 0) marker = r.Marker();
     if (!ApplyTwelveHour(marker, t.Hour)) return false;
     r.Skip();
-    return t.Hour <= 23 && t.Minute <= 59 && t.Second <= 59 && t.Millisecond <= 999;
+    return ClockTimeValid(t);
 }
 
 // The short time pattern: hh ":" nn, at least one blank, an optional marker.
@@ -168,6 +172,23 @@ double TimeFraction(const TimeOfDay& t) {
     return static_cast<double>(ms) / static_cast<double>(kMsPerDay);
 }
 
+// A year of one or two digits placed in the century around currentYear.
+int WidenYear(int year, int currentYear) {
+    const int base = currentYear - 50;
+    year += base / 100 * 100;
+    return year < base ? year + 100 : year;
+}
+
+bool DateValid(int year, int month, int day) {
+    return month >= 1 && month <= 12 && year >= 1 && year <= 9999 && day >= 1 && day <= DaysInMonth(year, month);
+}
+
+// A date's day number and a time of day as one value; days before 1900 count
+// the time backwards.
+TDateTime Combine(double dayNumber, double timeFraction) {
+    return dayNumber < 0 ? dayNumber - timeFraction : dayNumber + timeFraction;
+}
+
 struct DateRead {
     bool Ok = false;
     double Day = 0.0;
@@ -191,16 +212,11 @@ DateRead ReadDate(std::wstring_view text, int currentYear) {
         if (!r.AtEnd()) {
             int digits = 0;
             if (!r.Number(year, 4, &digits)) return result;
-            if (digits <= 2) {
-                const int base = currentYear - 50;
-                year += base / 100 * 100;
-                if (year < base) year += 100;
-            }
+            if (digits <= 2) year = WidenYear(year, currentYear);
         }
     }
     r.Skip();
-    if (month < 1 || month > 12 || year < 1 || year > 9999 || day < 1 || day > DaysInMonth(year, month))
-        return result;
+    if (!DateValid(year, month, day)) return result;
     result.Ok = true;
     result.Day = DayNumber(year, month, day);
     result.End = r.Pos;
@@ -289,6 +305,13 @@ std::optional<TDateTime> ParseDateTimeText(std::wstring_view text, int currentYe
     }
     const auto time = ReadTime(text, start, false);
     if (!time) return std::nullopt;
-    const double fraction = TimeFraction(*time);
-    return date.Day < 0 ? date.Day - fraction : date.Day + fraction;
+    return Combine(date.Day, TimeFraction(*time));
+}
+
+std::optional<TDateTime> TwoDigitYearDateTime(int month, int day, int year, int hour, int minute, int second,
+                                              int millisecond, int currentYear) {
+    const TimeOfDay t{hour, minute, second, millisecond};
+    year = WidenYear(year, currentYear);
+    if (!DateValid(year, month, day) || !ClockTimeValid(t)) return std::nullopt;
+    return Combine(DayNumber(year, month, day), TimeFraction(t));
 }

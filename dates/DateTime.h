@@ -36,5 +36,11 @@ std::wstring FormatTimeDecimals(TDateTime value, std::wstring_view pattern, std:
 // currentYear widens two-digit years and stands in for a missing year.
 std::optional<TDateTime> ParseDateTimeText(std::wstring_view text, int currentYear);
 
+// What ParseDateTimeText gives for the text "mm/dd/yy hh:mm:ss.zzz" holding
+// these numbers (two digits each, three for the milliseconds), without
+// building the text; nullopt where the parse fails.
+std::optional<TDateTime> TwoDigitYearDateTime(int month, int day, int year, int hour, int minute, int second,
+                                              int millisecond, int currentYear);
+
 // The calendar year of the local clock.
 int CurrentLocalYear();

@@ -9,12 +9,7 @@
 
 namespace {
 
-// 10^k for 0 <= k <= 22, all exact in a double: one multiplication or
-// division by them rounds once, which is the correct rounding.
-constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr std::int64_t kMaxExactPower = 22;
+constexpr std::int64_t kMaxExactPower = kMaxExactPowerOfTen;
 // A finite non-zero |v| lies between 2^-1074 and 2^1024: from this exponent on
 // the product is surely beyond the double range, or below half the smallest
 // subnormal.
@@ -151,8 +146,8 @@ double ScaleExactly(double a, int exponent) {
 
 double ScaleByPowerOfTen(double v, std::int64_t exponent) {
     if (v == 0.0 || !std::isfinite(v)) return v;
-    if (exponent >= 0 && exponent <= kMaxExactPower) return v * kExactPowers[exponent];
-    if (exponent < 0 && exponent >= -kMaxExactPower) return v / kExactPowers[-exponent];
+    if (exponent >= 0 && exponent <= kMaxExactPower) return v * kExactPowersOfTen[exponent];
+    if (exponent < 0 && exponent >= -kMaxExactPower) return v / kExactPowersOfTen[-exponent];
     if (exponent >= kSurelyOutOfRange) return std::copysign(std::numeric_limits<double>::infinity(), v);
     if (exponent <= -kSurelyOutOfRange) return std::copysign(0.0, v);
     return std::copysign(ScaleExactly(std::fabs(v), static_cast<int>(exponent)), v);

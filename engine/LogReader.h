@@ -1,14 +1,14 @@
-// Turns a log file into lines of bytes: 2048-byte blocks, any mix of CR, LF,
-// CR LF and LF CR line ends, and a rewind for the second pass.
+// Turns a log file into lines of bytes: blocks of the owner's size, any mix of
+// CR, LF, CR LF and LF CR line ends, and a rewind for the second pass.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Where the reader's bytes come from: the log file through the operating
 // system, or memory in tests. Failures throw TUserError.
@@ -37,7 +37,14 @@ std::unique_ptr<IByteSource> MakeGzipAwareSource(std::unique_ptr<IByteSource> in
 
 class TLogReader {
 public:
-    explicit TLogReader(std::unique_ptr<IByteSource> source = MakeGzipAwareSource(MakeFileSource()));
+    // The window's reads.
+    static constexpr std::size_t kDefaultBlockSize = 2048;
+
+    // The lines do not depend on blockSize (0 counts as 1): a line end is judged
+    // against the last byte taken, whichever block that came in. Compressed
+    // logs are read as the log they hold.
+    explicit TLogReader(std::unique_ptr<IByteSource> source = MakeGzipAwareSource(MakeFileSource()),
+                        std::size_t blockSize = kDefaultBlockSize);
 
     // True when the log is open. False, with AtEnd set and nothing open, for
     // an empty name, a name over 259 characters, a name holding a NUL (it
@@ -55,9 +62,8 @@ public:
     std::optional<std::int64_t> CompressedBytesRead() const { return FSource->CompressedBytesRead(); }
 
 private:
-    static constexpr std::size_t kBlockSize = 2048;
     std::unique_ptr<IByteSource> FSource;
-    std::array<char, kBlockSize> FBlock{};
+    std::vector<char> FBlock;
     std::size_t FBlockCount = 0;
     std::size_t FBlockPos = 0;
     char FLastChar = 0;

@@ -1,14 +1,18 @@
 #include "engine/RmcDecode.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <limits>
-#include <cstdlib>
 #include <string>
 
 #include "dates/DateTime.h"
+#include "engine/RmcSteps.h"
 #include "engine/SentenceFields.h"
 #include "engine/TimeChecks.h"
+#include "engine/UsualRmc.h"
 
 namespace {
 
@@ -21,22 +25,42 @@ constexpr std::wstring_view kGloDetected =
     L"GLO Version 2.40 was detected:  Less than second of time is interpolated.";
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Field 0 found anywhere in the table: its first position (from 1) over 6.
-int SentenceCategory(std::string_view type) {
-    if (type.empty()) return -1;
-    if (type.size() == kTypeLength && type[0] == '$') {
-        // "$" only begins entries, so a whole type matches whole entries only.
-        const std::string_view kind = type.substr(3);
-        if (kind != "RMC" && kind != "RMT") return -1;
-    }
+// The table search, out of line: the many sentences dismissed before it
+// need not pay for its registers.
+[[gnu::noinline]] int TableCategory(std::string_view type) {
     const auto pos = kRmcTypeTable.find(type);
     if (pos == std::string_view::npos) return -1;
     return static_cast<int>((pos + 1) / kTypeLength);
 }
 
+// Field 0 found anywhere in the table: its first position (from 1) over 6.
+int SentenceCategory(std::string_view type) {
+    if (type.empty()) return -1;
+    if (type.size() == kTypeLength && type[0] == '$') {
+        // "$" only begins entries, so a whole type matches whole entries
+        // only: the kind "RMC" or "RMT" decides, tested without a call.
+        if (type[3] != 'R' || type[4] != 'M' || (type[5] != 'C' && type[5] != 'T')) return -1;
+    }
+    return TableCategory(type);
+}
+
 // Field 0 as the split would give it, without splitting the rest: most
 // sentences of a log are dismissed on it alone.
 std::string_view FieldZero(std::string_view sentence) {
+    if constexpr (std::endian::native == std::endian::little) {
+        // The first comma nearly always lies in the first eight bytes: a
+        // test of all eight at once finds it.
+        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+        constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+        if (sentence.size() >= sizeof(std::uint64_t)) {
+            std::uint64_t word;
+            std::memcpy(&word, sentence.data(), sizeof word);
+            const std::uint64_t x = word ^ (kOnes * ',');
+            // The lowest flag is exact; borrows can only flag bytes above it.
+            const std::uint64_t commas = (x - kOnes) & ~x & kHighs;
+            if (commas != 0) return sentence.substr(0, static_cast<std::size_t>(std::countr_zero(commas)) / 8);
+        }
+    }
     std::size_t end = 0;
     while (end < sentence.size() && sentence[end] != ',') ++end;  // types are short
     if (end < sentence.size()) return sentence.substr(0, end);
@@ -54,17 +78,15 @@ void HandleAnnouncement(std::string_view sentence, const SentenceFields& fields,
 }
 
 bool RmcAccepted(std::string_view sentence, const SentenceFields& fields) {
-    return ChecksumOk(sentence) && fields.Field[2] == "A" && !fields.Field[9].empty() &&
+    return ChecksumOk(sentence) && fields.Field[2] == kRmcValid && !fields.Field[9].empty() &&
            !fields.Field[1].empty();
 }
 
 // The tenth of the GLO receiver's whole-second time, e.g. "12:35:19." + "7" + "00".
 void AppendInterpolatedTime(TShortText<wchar_t>& text, std::string_view timeText,
-                            std::size_t pointPos, std::int32_t tenthCounter) {
+                            std::size_t pointPos, std::int32_t tenth) {
     text.AppendBytes(timeText.substr(0, pointPos + 1));
-    const std::int32_t tenth = tenthCounter % 10;
-    if (tenth < 0) text.Append(L'-');
-    text.Append(static_cast<wchar_t>(L'0' + std::abs(tenth)));
+    text.Append(static_cast<wchar_t>(L'0' + tenth));
     text.Append(L"00");
 }
 
@@ -75,19 +97,9 @@ TShortText<wchar_t> DateTimeText(std::wstring_view date, std::string_view timeTe
     TShortText<wchar_t> text;
     text.Append(date);
     text.Append(L' ');
-    const bool timeChanged = !state.PrevTimeText.empty() && state.PrevTimeText != timeText;
-    if (pass == ScanPass::Prescan) {
-        if (state.TenthCounter < 0 && timeChanged) state.TenthCounter = 10 - state.SentenceCount;
-    } else if (state.GloMode) {
-        if (timeChanged) state.TenthCounter = 0;
-        const auto pointPos = timeText.find(".000");
-        if (pointPos != std::string_view::npos) {
-            // A counter still negative here (no change of second seen in the
-            // pre-scan) would make every whole-second sentence unreadable.
-            if (state.TenthCounter < 0) state.TenthCounter = 0;
-            AppendInterpolatedTime(text, timeText, pointPos, state.TenthCounter);
-            return text;
-        }
+    if (const auto tenth = InterpolatedTenth(timeText, pass, state)) {
+        AppendInterpolatedTime(text, timeText, timeText.find(".000"), *tenth);
+        return text;
     }
     text.AppendBytes(timeText);
     return text;
@@ -105,27 +117,16 @@ void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass
         if (pass == ScanPass::Check) context.Report.NoteUnreadTime(state.LineNumber, fields.Field[1], fields.Field[9]);
         return;
     }
-    if (pass == ScanPass::Check && state.GloMode && state.TenthCounter < 9) ++state.TenthCounter;
-    state.CurTime = *time;
-    state.CurLat = CoordToDegrees(fields.Field[3], fields.Field[4]);
-    state.CurLon = CoordToDegrees(fields.Field[5], fields.Field[6]);
-    state.CurSpeed = FloatOrNaN(fields.Field[7]);
-    if (state.FirstTime == 0.0) state.FirstTime = state.CurTime;
-    if (pass == ScanPass::Check) {
-        CheckTimes(state, context);
-        context.Report.NoteTime(state.CurTime);
-    }
-    ++state.SentenceCount;
-    state.PrevTimeText.assign(timeText.Text());
+    StoreRmc(*time, timeText.Text(), fields, pass, state, context);
 }
 
-}  // namespace
-
-void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state,
-                     const CheckContext& context) {
+// Kept out of line like TableCategory.
+[[gnu::noinline]] void Handle(std::string_view sentence, int category, ScanPass pass, ScanState& state,
+                              const CheckContext& context, bool usualShapesDirectly) {
     try {
-        const int category = SentenceCategory(FieldZero(sentence));
-        if (category < 0 || category > kLastRmcCategory) return;
+        if (category != kAnnouncementCategory && usualShapesDirectly &&
+            DecodeUsualRmc(sentence, pass, state, context))
+            return;
         const SentenceFields fields = SplitSentence(sentence);
         if (category == kAnnouncementCategory) {
             HandleAnnouncement(sentence, fields, state, context);
@@ -135,6 +136,58 @@ void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state,
     } catch (const std::exception&) {
         // A sentence that fails anywhere is skipped; the run goes on.
     }
+}
+
+// Most sentences of a log are of other types: they are dismissed here, on
+// field 0 alone, before any of the work of Handle begins.
+void Process(std::string_view sentence, ScanPass pass, ScanState& state, const CheckContext& context,
+             bool usualShapesDirectly) {
+    const int category = SentenceCategory(FieldZero(sentence));
+    if (category >= 0 && category <= kLastRmcCategory)
+        Handle(sentence, category, pass, state, context, usualShapesDirectly);
+}
+
+}  // namespace
+
+void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state,
+                     const CheckContext& context) {
+    Process(sentence, pass, state, context, true);
+}
+
+void ProcessSentenceExactly(std::string_view sentence, ScanPass pass, ScanState& state,
+                            const CheckContext& context) {
+    Process(sentence, pass, state, context, false);
+}
+
+std::optional<std::int32_t> InterpolatedTenth(std::string_view timeText, ScanPass pass, ScanState& state) {
+    const bool timeChanged = !state.PrevTimeText.empty() && state.PrevTimeText != timeText;
+    if (pass == ScanPass::Prescan) {
+        if (state.TenthCounter < 0 && timeChanged) state.TenthCounter = 10 - state.SentenceCount;
+        return std::nullopt;
+    }
+    if (!state.GloMode) return std::nullopt;
+    if (timeChanged) state.TenthCounter = 0;
+    if (timeText.find(".000") == std::string_view::npos) return std::nullopt;
+    // A counter still negative here (no change of second seen in the
+    // pre-scan) would make every whole-second sentence unreadable.
+    if (state.TenthCounter < 0) state.TenthCounter = 0;
+    return state.TenthCounter % 10;
+}
+
+void StoreRmc(TDateTime time, std::string_view timeText, const SentenceFields& fields, ScanPass pass,
+              ScanState& state, const CheckContext& context) {
+    if (pass == ScanPass::Check && state.GloMode && state.TenthCounter < 9) ++state.TenthCounter;
+    state.CurTime = time;
+    state.CurLat = CoordToDegrees(fields.Field[3], fields.Field[4]);
+    state.CurLon = CoordToDegrees(fields.Field[5], fields.Field[6]);
+    state.CurSpeed = FloatOrNaN(fields.Field[7]);
+    if (state.FirstTime == 0.0) state.FirstTime = state.CurTime;
+    if (pass == ScanPass::Check) {
+        CheckTimes(state, context);
+        context.Report.NoteTime(state.CurTime);
+    }
+    ++state.SentenceCount;
+    state.PrevTimeText.assign(timeText);
 }
 
 TShortText<char> TimeFieldToText(std::string_view field) {

@@ -15,6 +15,11 @@ enum class ScanPass { Prescan = 0, Check = 1 };
 // is skipped.
 void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state,
                      const CheckContext& context);
+// The same without the direct decoding of the usual RMC shapes: every
+// sentence goes through the split and the date-time text. What
+// ProcessSentence must match to the last bit.
+void ProcessSentenceExactly(std::string_view sentence, ScanPass pass, ScanState& state,
+                            const CheckContext& context);
 
 // "123519" -> "12:35:19.000", "1235197" -> "12:35:19.7".
 TShortText<char> TimeFieldToText(std::string_view field);

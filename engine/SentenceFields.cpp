@@ -1,13 +1,12 @@
 #include "engine/SentenceFields.h"
 
-#include "dates/PowerOfTen.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
 
 #include "dates/AsciiText.h"
+#include "dates/PowerOfTen.h"
 
 namespace {
 
@@ -51,8 +50,32 @@ bool IsDigit(unsigned c) { return c >= '0' && c <= '9'; }
 // The exponent stops taking digits before it would pass this.
 constexpr int kMaxExponent = 1024;
 
+// Digits with at most one point and nothing else, fifteen digits at most:
+// the text of nearly every number field. The mantissa is then a whole number
+// below 2^53, exact both here and digit by digit in DecimalText, and one
+// division by an exact power of ten rounds it the same way. nullopt for any
+// other text, which DecimalText reads the general way.
 template <typename Char>
-std::optional<double> DecimalText(std::basic_string_view<Char> text) {
+std::optional<double> PlainDecimalText(std::basic_string_view<Char> text) {
+    constexpr std::size_t kMaxPlainDigits = 15;
+    const std::size_t size = text.size();
+    std::uint64_t mantissa = 0;  // may wrap on long texts, which are refused below
+    std::size_t i = 0, fraction = 0;
+    for (; i < size && IsDigit(Unit(text[i])); ++i) mantissa = mantissa * 10 + (Unit(text[i]) - '0');
+    std::size_t digits = i;
+    if (i < size && Unit(text[i]) == '.') {
+        for (++i; i < size && IsDigit(Unit(text[i])); ++i, ++fraction)
+            mantissa = mantissa * 10 + (Unit(text[i]) - '0');
+    }
+    digits += fraction;
+    if (i != size || digits == 0 || digits > kMaxPlainDigits) return std::nullopt;
+    return static_cast<double>(mantissa) / kExactPowersOfTen[fraction];
+}
+
+// Any other text: kept out of line, so that the plain texts do not pay for
+// its set-up.
+template <typename Char>
+[[gnu::noinline]] std::optional<double> GeneralDecimalText(std::basic_string_view<Char> text) {
     std::size_t i = 0;
     const auto at = [&](std::size_t k) { return k < text.size() ? Unit(text[k]) : 0u; };
     while (at(i) == ' ') ++i;
@@ -83,6 +106,12 @@ std::optional<double> DecimalText(std::basic_string_view<Char> text) {
     const auto result = Scale(v, exponent - fraction);
     if (!result) return std::nullopt;
     return negative ? -*result : *result;
+}
+
+template <typename Char>
+std::optional<double> DecimalText(std::basic_string_view<Char> text) {
+    if (const auto plain = PlainDecimalText(text)) return plain;
+    return GeneralDecimalText(text);
 }
 
 }  // namespace

@@ -45,6 +45,13 @@ cmake --build build-fuzz -j"$jobs"
 for harness in build-fuzz/tests/fuzz/*Fuzz; do
   corpus=$(mktemp -d)
   cp tests/data/*.nmea samples/*.nmea "$corpus"/ 2>/dev/null || true
+  # Real receivers' logs, and their RMC sentences a few at a time, so that the
+  # fuzzers start from sentences that decode.
+  real=../shared/testdata/real
+  if [ -d "$real" ]; then
+    cp "$real"/* "$corpus"/
+    grep -ah 'RMC,' "$real"/* | head -n 4000 | split -l 8 -a 4 - "$corpus/rmc-"
+  fi
   "$harness" -max_total_time="$fuzz_seconds" -max_len=4096 -print_final_stats=0 "$corpus" 2>"$corpus.log" ||
     { tail -n 40 "$corpus.log"; exit 1; }
   echo "$(basename "$harness"): $(grep -c . "$corpus.log") log lines, no failure"

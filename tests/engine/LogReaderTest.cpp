@@ -8,6 +8,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/UserError.h"
@@ -222,6 +223,36 @@ TEST_F(LogReaderTest, AgreesWithTheByteByByteRulesOnRandomLogs) {
             EXPECT_EQ(ReadAll(), ModelLines(bytes, lastChar));
             Reader->RewindLog();
         }
+    }
+}
+
+// Every line of two passes with the AtEnd that came with it.
+std::vector<std::pair<std::string, bool>> LinesAndEnds(const std::string& bytes, std::size_t blockSize) {
+    TLogReader reader(std::make_unique<TScriptedSource>(bytes), blockSize);
+    EXPECT_TRUE(reader.OpenLog(L"log"));
+    std::vector<std::pair<std::string, bool>> seen;
+    for (int pass = 0; pass < 2; ++pass) {
+        while (!reader.AtEnd()) {
+            std::string line(reader.ReadLogLine());
+            seen.emplace_back(std::move(line), reader.AtEnd());
+        }
+        reader.RewindLog();
+    }
+    return seen;
+}
+
+TEST(LogReaderBlockSizeTest, LinesDoNotDependOnTheBlockSize) {
+    std::mt19937 random(7081);
+    const char alphabet[] = {'\r', '\n', 'a', '$'};
+    for (int round = 0; round < 120; ++round) {
+        std::string bytes(1 + random() % 6000, ' ');
+        for (char& c : bytes) c = alphabet[random() % (round % 2 == 0 ? 4 : 3)];
+        // Each mix of line ends and other bytes around the first 2048-byte edge.
+        for (int k = 0, mix = round; k < 4 && 2046u + k < bytes.size(); ++k, mix /= 3)
+            bytes[2046u + static_cast<unsigned>(k)] = alphabet[mix % 3];
+        SCOPED_TRACE("round " + std::to_string(round));
+        const auto expected = LinesAndEnds(bytes, 1);
+        for (std::size_t blockSize : {2u, 3u, 2048u, 262144u}) EXPECT_EQ(LinesAndEnds(bytes, blockSize), expected);
     }
 }
 

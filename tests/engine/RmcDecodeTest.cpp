@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -219,6 +220,46 @@ TEST_F(ProcessSentenceTest, GloSecondWithMoreThanTenSentencesIsStillChecked) {
     EXPECT_EQ(times[1], L"12:00:00.100");
     EXPECT_EQ(times[11], L"12:00:00.900");
     EXPECT_EQ(times[12], L"12:00:01.000");
+}
+
+// The direct decoding of the usual shapes against the full one, over a run of
+// sentences around the shapes' edges, in both passes and with GLO tenths.
+TEST(ProcessSentenceExactly, TheUsualShapesDecodeToTheSameBits) {
+    const std::vector<std::string> sentences = {
+        Rmc("235959"), Rmc("235959."), Rmc("000000.5"), Rmc("000000.25"), Rmc("000000.125"),
+        Rmc("000000.1250"), Rmc("000001", "290200"), Rmc("000001", "290201"), Rmc("000002", "311249"),
+        Rmc("000002", "010150"), Rmc("000002", "010100"), Rmc("240000"), Rmc("1200007"),
+        Rmc("120000", "020120", " 3540.1", "-13945.6789", "1e2"), Rmc("120000", "020120", "3540", "", "x"),
+        Rmc("120001.000"), Rmc("120001.000"), Rmc("120001.010"), Rmc("120002"),
+    };
+    for (const bool glo : {false, true}) {
+        SCOPED_TRACE(glo ? "GLO" : "plain");
+        std::vector<std::string> reports[2];
+        for (int way = 0; way < 2; ++way) {
+            TRecordingReport report;
+            const DateConventions conventions = YearFirstConventions();
+            const CheckContext context{conventions, report, 2000};
+            ScanState s;
+            s.GloMode = glo;
+            s.TenthCounter = -1;
+            s.FlucTime = 0.5;
+            s.AlarmSameTime = s.AlarmStepChange = s.AlarmMovedBack = true;
+            s.IntervalFormat = L"%8.3f";
+            for (const ScanPass pass : {ScanPass::Prescan, ScanPass::Check}) {
+                s.PrevTimeText.clear();
+                s.SentenceCount = 0;
+                for (const auto& sentence : sentences) {
+                    (way == 0 ? ProcessSentence : ProcessSentenceExactly)(sentence, pass, s, context);
+                    std::uint64_t bits;
+                    std::memcpy(&bits, &s.CurTime, sizeof bits);
+                    reports[way].push_back(std::to_string(bits) + " " + s.PrevTimeText + " " +
+                                           std::to_string(s.TenthCounter));
+                }
+            }
+            for (const auto& line : report.Lines) reports[way].push_back(std::string(line.begin(), line.end()));
+        }
+        EXPECT_EQ(reports[0], reports[1]);
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -14,6 +15,18 @@ namespace {
 bool SameDouble(double a, double b) {
     if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
     return std::memcmp(&a, &b, sizeof a) == 0;  // tells -0 from 0
+}
+
+// Digits with at most one point, fifteen digits at most: such a text must
+// read as the nearest double, which strtod gives.
+bool PlainNumber(std::string_view text) {
+    std::size_t digits = 0, points = 0;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') ++digits;
+        else if (c == '.') ++points;
+        else return false;
+    }
+    return digits >= 1 && digits <= 15 && points <= 1;
 }
 
 }  // namespace
@@ -32,6 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!SameDouble(FloatOrNaN(bytes), FloatOrNaN(std::wstring_view(widened)))) __builtin_trap();
     const auto value = DecimalTextToDouble(bytes);
     if (value && !std::isfinite(*value)) __builtin_trap();
+    if (PlainNumber(bytes) && !(value && SameDouble(*value, std::strtod(std::string(bytes).c_str(), nullptr))))
+        __builtin_trap();
     if (value.has_value() != DecimalTextToDouble(std::wstring_view(widened)).has_value()) __builtin_trap();
     const double zero = FloatOrZero(widened);
     if (!std::isfinite(zero)) __builtin_trap();

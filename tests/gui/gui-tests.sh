@@ -5,7 +5,8 @@
 # Screenshots and the driver's log go to OUTDIR. Scenarios: first restart
 # japanese readonly closerun abort dialog big (all but big by default; big
 # checks a log whose report has a million lines and takes minutes;
-# FIXTALLY_BIG_SECONDS sets its size for measurements).
+# FIXTALLY_BIG_SECONDS sets its size for measurements; timed checks the log
+# that FIXTALLY_TIMED_LOG names and notes the time to "Completed.").
 # Exit status: the number of failed steps (non-zero on any failure).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -40,6 +41,9 @@ case " $scenarios " in *" closerun "*|*" abort "*)
   python3 "$here/make_log.py" "$work/data/long.nmea" 3000000 1 ;; esac
 case " $scenarios " in *" big "*)
   python3 "$here/make_log.py" "$work/data/million.nmea" "${FIXTALLY_BIG_SECONDS:-1000000}" 2 ;; esac
+
+case " $scenarios " in *" timed "*)
+  ln -s "$(readlink -f "${FIXTALLY_TIMED_LOG:?set FIXTALLY_TIMED_LOG}")" "$work/data/timed.nmea" ;; esac
 
 app=$(winpath "$work/app/Fixtally.exe")
 data=$(winpath "$work/data")

@@ -1,0 +1,131 @@
+#include "engine/UsualRmc.h"
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+#include "dates/DateTime.h"
+#include "engine/RmcSteps.h"
+#include "engine/SentenceFields.h"
+
+namespace {
+
+constexpr std::size_t kUsualFields = 10;  // up to the date, field 9
+constexpr std::size_t kClockDigits = 6;   // hhmmss
+constexpr std::size_t kDateDigits = 6;    // ddmmyy
+constexpr std::size_t kMaxFractionDigits = 3;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool AllDigits(std::string_view text) {
+    for (const char c : text)
+        if (!IsDigit(c)) return false;
+    return true;
+}
+
+int Pair(std::string_view digits, std::size_t at) { return (digits[at] - '0') * 10 + (digits[at + 1] - '0'); }
+
+// The commas among the 16 bytes at p (or fewer, up to end) as bits, byte 0
+// the lowest.
+unsigned CommaBits(const char* p, const char* end) {
+#ifdef __SSE2__
+    if (end - p >= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(','))));
+    }
+#endif
+    unsigned bits = 0;
+    for (int k = 0; k < 16 && p + k < end; ++k)
+        if (p[k] == ',') bits |= 1u << k;
+    return bits;
+}
+
+// Fields 0 to 9 as the split gives them when none of them is the last field.
+bool SplitUsualFields(std::string_view sentence, SentenceFields& fields) {
+    const char* const begin = sentence.data();
+    const char* const end = begin + sentence.size();
+    std::size_t start = 0, n = 0;
+    for (const char* p = begin; p < end; p += 16) {
+        for (unsigned bits = CommaBits(p, end); bits != 0; bits &= bits - 1) {
+            const auto comma = static_cast<std::size_t>(p - begin) + static_cast<std::size_t>(std::countr_zero(bits));
+            fields.Field[n] = sentence.substr(start, comma - start);
+            start = comma + 1;
+            if (++n == kUsualFields) return true;
+        }
+    }
+    return false;
+}
+
+// Whether the date reaches the parse as "mm/dd/yy" whatever the user's order:
+// the order names the day, the month and the year once each, and the locale's
+// separator cannot be mistaken for a digit of the date.
+bool DateReachesParseMonthFirst(const DateConventions& c) {
+    unsigned seen = 0;
+    for (const std::int32_t element : c.DateOrder) {
+        if (element < 1 || element > 3) return false;
+        seen |= 1u << element;
+    }
+    const bool digitSeparator = c.LocaleDateSeparator >= L'0' && c.LocaleDateSeparator <= L'9';
+    return seen == 0b1110u && !digitSeparator && c.UsDateSeparator == L'/';
+}
+
+struct TUsualTime {
+    int Hour = 0, Minute = 0, Second = 0, Millisecond = 0;
+    std::array<char, 12> Text{};  // "hh:mm:ss.fff", the full decoding's time text
+};
+
+// "hhmmss" with an optional point and up to three fraction digits, which count
+// as tenths, hundredths or thousandths; false for any other shape.
+bool ReadUsualTime(std::string_view field, TUsualTime& t) {
+    if (field.size() < kClockDigits || !AllDigits(field.substr(0, kClockDigits))) return false;
+    std::string_view fraction;
+    if (field.size() > kClockDigits) {
+        if (field[kClockDigits] != '.') return false;
+        fraction = field.substr(kClockDigits + 1);
+        if (fraction.size() > kMaxFractionDigits || !AllDigits(fraction)) return false;
+    }
+    t.Hour = Pair(field, 0);
+    t.Minute = Pair(field, 2);
+    t.Second = Pair(field, 4);
+    const char clock[] = {field[0], field[1], ':', field[2], field[3], ':', field[4], field[5], '.'};
+    std::size_t at = 0;
+    for (const char c : clock) t.Text[at++] = c;
+    for (std::size_t k = 0; k < kMaxFractionDigits; ++k) {
+        const char digit = k < fraction.size() ? fraction[k] : '0';
+        t.Text[at++] = digit;
+        t.Millisecond = t.Millisecond * 10 + (digit - '0');
+    }
+    return true;
+}
+
+std::optional<TDateTime> UsualDateTime(std::string_view date, const TUsualTime& t, int millisecond,
+                                       int currentYear) {
+    return TwoDigitYearDateTime(Pair(date, 2), Pair(date, 0), Pair(date, 4), t.Hour, t.Minute, t.Second,
+                                millisecond, currentYear);
+}
+
+}  // namespace
+
+bool DecodeUsualRmc(std::string_view sentence, ScanPass pass, ScanState& state, const CheckContext& context) {
+    if (!DateReachesParseMonthFirst(context.Conventions)) return false;
+    SentenceFields fields;
+    if (!SplitUsualFields(sentence, fields)) return false;
+    const std::string_view date = fields.Field[9];
+    TUsualTime t;
+    if (fields.Field[2] != kRmcValid || date.size() != kDateDigits || !AllDigits(date) ||
+        !ReadUsualTime(fields.Field[1], t))
+        return false;
+    const auto read = UsualDateTime(date, t, t.Millisecond, context.CurrentYear);
+    if (!read || !ChecksumOk(sentence)) return false;
+    const std::string_view timeText(t.Text.data(), t.Text.size());
+    TDateTime time = *read;
+    // Another tenth leaves the date and the time valid.
+    if (const auto tenth = InterpolatedTenth(timeText, pass, state))
+        time = UsualDateTime(date, t, *tenth * 100, context.CurrentYear).value();
+    StoreRmc(time, timeText, fields, pass, state, context);
+    return true;
+}
