@@ -7,3 +7,11 @@
 
 std::wstring Utf8ToWide(std::string_view bytes);
 std::string WideToUtf8(std::wstring_view text);
+
+// True when every byte belongs to a valid UTF-8 sequence.
+bool IsUtf8(std::string_view bytes);
+
+// A runtime failure's narrow text: UTF-8 when it is valid UTF-8, otherwise
+// the system's ANSI code page, in which the C++ runtime words system errors
+// (Windows build only).
+std::wstring NarrowMessageToWide(std::string_view bytes);
