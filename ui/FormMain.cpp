@@ -16,6 +16,7 @@
 #include "engine/LogReader.h"
 #include "engine/ScanState.h"
 #include "engine/UserError.h"
+#include "engine/WideText.h"
 #include "settings/SettingsPath.h"
 #include "ui/ControlIds.h"
 #include "ui/UiRules.h"
@@ -156,6 +157,21 @@ int CALLBACK ReportWordBreak(LPWSTR text, int current, int length, int action) {
     }
 }
 
+// Tab, Shift+Tab and Esc in the report pane are left to the window's
+// dialog keys, as in a single-line box: a multi-line edit control that
+// takes them itself under IsDialogMessageW turns Esc into a close request of
+// its parent and Tab into a focus move that a plain window ignores.
+LRESULT CALLBACK ReportPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    LRESULT result = DefSubclassProc(pane, message, wParam, lParam);
+    if (message == WM_GETDLGCODE && lParam) {
+        const MSG& key = *reinterpret_cast<const MSG*>(lParam);
+        if (key.message == WM_KEYDOWN && (key.wParam == VK_TAB || key.wParam == VK_ESCAPE)) {
+            result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
+        }
+    }
+    return result;
+}
+
 RECT WindowRectOf(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
@@ -195,8 +211,7 @@ std::wstring LowerExtension(std::wstring_view path) {
 void SaveSettingsTo(const std::wstring& path, const TFormMain& form) {
     // Before the first activation has resolved a path there is no file to write.
     if (path.empty()) return;
-    const auto profile = MakeIniProfile(path);
-    SaveSettings(*profile, form, Fonts);
+    SaveSettingsFile(path, form, Fonts);
 }
 
 // The message box of ShowCenteredMessage: a single "Yes" button and, when
@@ -251,6 +266,14 @@ public:
 private:
     std::function<void()> FFlush;
 };
+
+// One dropped name whole, however long: its length is asked for first.
+std::wstring DroppedName(HDROP drop, UINT index) {
+    const UINT length = DragQueryFileW(drop, index, nullptr, 0);
+    std::wstring name(static_cast<std::size_t>(length) + 1, L'\0');
+    name.resize(DragQueryFileW(drop, index, name.data(), length + 1));
+    return name;
+}
 
 // Releases a drop on every way out of its handler.
 class TDropGuard {
@@ -309,6 +332,7 @@ void TFormMain::CreateControls() {
     const HWND memo = Control(kIdMemo1);
     SendMessageW(memo, EM_SETLIMITTEXT, kReportTextLimit, 0);
     SendMessageW(memo, EM_SETWORDBREAKPROC, 0, reinterpret_cast<LPARAM>(&ReportWordBreak));
+    SetWindowSubclass(memo, ReportPaneProc, 0, 0);
     SetWindowLongPtrW(memo, GWL_STYLE, GetWindowLongPtrW(memo, GWL_STYLE) | WS_HSCROLL);
     SetWindowPos(memo, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     ShowScrollBar(memo, SB_HORZ, TRUE);
@@ -408,8 +432,7 @@ LRESULT CALLBACK TFormMain::WindowProc(HWND window, UINT message, WPARAM wParam,
     } catch (const TUserError& e) {
         ShowUncaughtFailure(e.Text);
     } catch (const std::exception& e) {
-        const std::string what = e.what();
-        ShowUncaughtFailure(std::wstring(what.begin(), what.end()));
+        ShowUncaughtFailure(NarrowMessageToWide(e.what()));
     } catch (...) {
         ShowUncaughtFailure(L"Unexpected failure");
     }
@@ -615,8 +638,7 @@ void TFormMain::WMDropFiles(HDROP drop) {
     if (State.RunActive) return;   // released all the same
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        wchar_t name[MAX_PATH] = L"";
-        DragQueryFileW(drop, i, name, MAX_PATH);
+        const std::wstring name = DroppedName(drop, i);
         if (LowerExtension(name) == L".ini") {
             SaveSettingsTo(SettingsPath, *this);
             const auto files = MakeSystemSettingsFiles();
@@ -737,19 +759,43 @@ RECT TFormMain::MonitorWorkArea(HWND window) {
     return info.rcWork;
 }
 
-std::int32_t TFormMain::WindowTop() const { return WindowRectOf(FHandle).top; }
-std::int32_t TFormMain::WindowLeft() const { return WindowRectOf(FHandle).left; }
-
-void TFormMain::SetWindowTop(std::int32_t top) {
-    SetWindowPos(FHandle, nullptr, WindowLeft(), top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+// The window's place is its normal (restored) rectangle, also while it is
+// minimised or maximised. The placement holds it in workspace coordinates,
+// which start at the work area's corner instead of the monitor's.
+RECT TFormMain::NormalRect() const {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(FHandle, &placement);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(FHandle, MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT r = placement.rcNormalPosition;
+    OffsetRect(&r, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+    return r;
 }
 
-void TFormMain::SetWindowLeft(std::int32_t left) {
-    SetWindowPos(FHandle, nullptr, left, WindowTop(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+void TFormMain::MoveNormalRect(int left, int top) {
+    if (!IsIconic(FHandle) && !IsZoomed(FHandle)) {
+        SetWindowPos(FHandle, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    const RECT current = NormalRect();
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(FHandle, &placement);
+    OffsetRect(&placement.rcNormalPosition, left - current.left, top - current.top);
+    if (IsIconic(FHandle)) placement.showCmd = SW_SHOWMINNOACTIVE;
+    SetWindowPlacement(FHandle, &placement);
 }
+
+std::int32_t TFormMain::WindowTop() const { return NormalRect().top; }
+std::int32_t TFormMain::WindowLeft() const { return NormalRect().left; }
+
+void TFormMain::SetWindowTop(std::int32_t top) { MoveNormalRect(WindowLeft(), top); }
+void TFormMain::SetWindowLeft(std::int32_t left) { MoveNormalRect(left, WindowTop()); }
 
 void TFormMain::PlaceMainWindow(std::int32_t& top, std::int32_t& left) {
-    const RECT outer = WindowRectOf(FHandle);
+    const RECT outer = NormalRect();
     const std::int32_t height = outer.bottom - outer.top, width = outer.right - outer.left;
     if (top == kUnsetPosition || left == kUnsetPosition) {
         const RECT work = MonitorWorkArea(FHandle);

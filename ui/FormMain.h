@@ -79,6 +79,8 @@ private:
     void RunClickHandler(AlarmBox which);
     int ShowCenteredMessage(std::wstring_view text, HWND control);
     void EndIfClosePending();
+    RECT NormalRect() const;
+    void MoveNormalRect(int left, int top);
 
     HWND FHandle;
     HWND FToolTip = nullptr;
