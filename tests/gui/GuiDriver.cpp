@@ -4,7 +4,7 @@
 // of failures.
 //
 //   GuiDriver.exe SCENARIO APP DATA SHOTS
-//     SCENARIO  first | restart | japanese | readonly | closerun | big | abort | dialog
+//     SCENARIO  first | restart | japanese | readonly | closerun | big | abort | dialog | keys | hands
 //     APP       Windows path of Fixtally.exe (its folder holds Fixtally.ini)
 //     DATA      Windows folder with sample.nmea, expected.txt and the generated logs
 //     SHOTS     Unix folder for screenshots
@@ -241,6 +241,15 @@ std::wstring Ini(const std::wstring& path, const wchar_t* key) {
     return buffer;
 }
 
+bool StartsWithBom(const std::wstring& path) {
+    const HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    unsigned char bom[2] = {};
+    DWORD got = 0;
+    ReadFile(f, bom, 2, &got, nullptr);
+    CloseHandle(f);
+    return got == 2 && bom[0] == 0xFF && bom[1] == 0xFE;
+}
+
 std::wstring IniPath() { return App.substr(0, App.rfind(L'.')) + L".ini"; }
 
 // Text in the app's memory: the tooltip's copy of a control's hint.
@@ -459,12 +468,7 @@ void FirstStart() {
               Ini(ini, L"Filename") == Data + L"\\sample.nmea" && Ini(ini, L"MainTop") == L"45" &&
               Ini(ini, L"MainLeft") == L"37" && Ini(ini, L"EngFontName") == L"Tahoma" && Ini(ini, L"JpCharset") == L"128",
           "settings file holds the options, name and position", Ini(ini, L"MainTop") + L"," + Ini(ini, L"MainLeft"));
-    const HANDLE f = CreateFileW(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    unsigned char bom[2] = {};
-    DWORD got = 0;
-    ReadFile(f, bom, 2, &got, nullptr);
-    CloseHandle(f);
-    Check(got == 2 && bom[0] == 0xFF && bom[1] == 0xFE, "settings file is UTF-16 with FF FE");
+    Check(StartsWithBom(ini), "settings file is UTF-16 with FF FE");
 }
 
 void Restart() {
@@ -664,6 +668,104 @@ void Dialog() {
     Check(Close(), "close");
 }
 
+// ---- real keys and clicks through the X server ------------------------------------
+
+// One xdotool command line. Its process handle may signal before the input
+// is sent, so each caller waits for the input's effect.
+void Xdo(const std::wstring& arguments) { RunUnix(L"Z:\\usr\\bin\\xdotool " + arguments); }
+
+std::wstring PointArgs(POINT p) { return std::to_wstring(p.x) + L" " + std::to_wstring(p.y); }
+
+POINT CentreOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+HWND Focus() {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(GetWindowThreadProcessId(Main, nullptr), &gui);
+    return gui.hwndFocus;
+}
+
+bool WaitFocus(int id) { return WaitFor([id] { return Alive() && Focus() == Ctl(id); }, 10000); }
+
+// Esc and Tab in the report pane, between runs and during one, typed and clicked.
+void Keys() {
+    Check(Start() && WaitActivated(), "start");
+    if (!Main) return;
+    SetText(Ctl(kIdEditFilename), Data + L"\\sample.nmea");
+    Click(kIdButtonConv);
+    Check(WaitCompleted(30000), "sample checked", Status());
+    const std::wstring report = Report(), status = Status();
+
+    // Keys arrive in order: once Tab has moved the focus, Esc and Return are handled.
+    Xdo(L"mousemove " + PointArgs(CentreOf(Ctl(kIdMemo1))) + L" click 1 key Escape key Return key Tab");
+    Check(WaitFocus(kIdButtonClear) && Alive(), "Esc in the report pane between runs: the program runs on, Tab reaches Clear");
+    Check(Report().size() == report.size() + 2 && Status() == status, "the report only got Return's line break, the status is kept");
+    Screenshot(Main, L"tab-focus-clear.png");
+    Xdo(L"key shift+Tab");
+    Check(WaitFocus(kIdMemo1), "Shift+Tab from Clear returns to the report pane");
+    Xdo(L"key shift+Tab");
+    Check(WaitFocus(kIdEditTdecimal), "Shift+Tab once more reaches the digits box");
+
+    SetText(Ctl(kIdEditFilename), Data + L"\\long.nmea");
+    Xdo(L"mousemove " + PointArgs(CentreOf(Ctl(kIdButtonConv))) + L" click 1");
+    Check(WaitFor([] { return Contains(Status(), L"long.nmea: Line "); }, 60000), "a click on Check starts the long run", Status());
+    Xdo(L"mousemove " + PointArgs(CentreOf(Ctl(kIdMemo1))) + L" click 1 key Escape");
+    Check(WaitFor([] { return Contains(Report(), L"Aborted by user."); }, 30000), "Esc in the report pane aborts the run");
+    Screenshot(Main, L"esc-in-pane-abort.png");
+    Xdo(L"key Tab");
+    Check(WaitFocus(kIdButtonClear) && Alive() && Report() == L"\r\nAborted by user.\r\n" &&
+              Contains(Status(), L"long.nmea: Line "),
+          "the window stays open with the report, the status keeps the progress", Status());
+    Check(Close(), "close");
+}
+
+// Closing while minimised, a settings file deleted under the running program,
+// and a dropped name longer than 300 characters.
+void Hands() {
+    Check(Start() && WaitActivated(), "start");
+    if (!Main) return;
+    SetWindowPos(Main, nullptr, 61, 83, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    const std::wstring longName = Data + L"\\" + std::wstring(200, L'd') + L"\\" + std::wstring(100, L'l') + L".nmea";
+    Drop({longName});
+    HWND box = nullptr;
+    const bool ended = WaitFor([&] { return Status().rfind(L"Completed.", 0) == 0 || (box = WaitBox(0, IsMessageBox)) != nullptr; }, 30000);
+    const std::wstring outcome = box ? Text(GetDlgItem(box, 0xFFFF)) : AsCliOutput();
+    Check(ended && Text(Ctl(kIdEditFilename)) == longName &&
+              outcome == (box ? L"Can't open : " + longName : ReadFileText(Data + L"\\expected.txt")),
+          "a dropped name of over 300 characters is taken whole", outcome);
+    if (box) PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+
+    DeleteFileW(IniPath().c_str());
+    // The minimise button, found where the window answers that it is.
+    RECT outer{};
+    GetWindowRect(Main, &outer);
+    const int y = outer.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    int x = outer.right;
+    while (x > outer.left && Send(Main, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTMINBUTTON) --x;
+    Xdo(L"mousemove " + PointArgs({x, y}) + L" click 1");
+    Check(WaitFor([] { return IsIconic(Main) != FALSE; }, 10000), "a click on the minimise button minimises");
+    Check(Close(), "close while minimised");
+    const std::wstring ini = IniPath();
+    std::wstring missing;
+    for (const wchar_t* key : {L"Filename", L"FlucTime", L"SameTimeAlm", L"StepChange", L"MovedBack", L"TimeDecimal",
+                               L"EngCharset", L"EngFontName", L"EngFontSize", L"JpCharset", L"JpFontName", L"JpFontSize",
+                               L"MainTop", L"MainLeft"}) {
+        if (Ini(ini, key) == L"<none>") missing += std::wstring(key) + L" ";
+    }
+    Check(StartsWithBom(ini) && missing.empty(), "the recreated settings file starts with FF FE and holds every key", missing);
+    Check(Ini(ini, L"MainTop") == L"83" && Ini(ini, L"MainLeft") == L"61", "the settings file holds the normal place",
+          Ini(ini, L"MainTop") + L"," + Ini(ini, L"MainLeft"));
+    Check(Start() && WaitActivated(), "start again");
+    GetWindowRect(Main, &outer);
+    Check(outer.left == 61 && outer.top == 83, "the window is back at its place", RectText(outer));
+    Check(Close(), "close");
+}
+
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
     std::printf("FAIL driver crashed: exception 0x%08lx\n", static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode));
     std::fflush(stdout);
@@ -691,6 +793,8 @@ int wmain(int argc, wchar_t** argv) {
     else if (scenario == L"big") Big();
     else if (scenario == L"abort") Abort();
     else if (scenario == L"dialog") Dialog();
+    else if (scenario == L"keys") Keys();
+    else if (scenario == L"hands") Hands();
     else {
         std::fprintf(stderr, "unknown scenario\n");
         return 2;
