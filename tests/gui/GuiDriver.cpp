@@ -601,8 +601,8 @@ void Abort() {
               Contains(Status(), L"long.nmea: Line ") && Text(Ctl(kIdEditFilename)) == Data + L"\\long.nmea",
           "report ends with the abort line, status keeps the progress, no second run started", Status());
     Screenshot(Main, L"aborted-run.png");
+    // Posted to the same thread, the Esc is handled before the click below.
     PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    Sleep(300);
     SetText(Ctl(kIdEditFilename), Data + L"\\sample.nmea");
     Click(kIdButtonConv);
     Check(WaitCompleted(30000), "Esc between runs does not abort the next run", Status());
@@ -635,8 +635,7 @@ void Dialog() {
     Check(dialog != nullptr, "open dialog appears");
     if (!dialog) return;
     std::wstring offset;
-    Sleep(300);
-    Check(CentredOver(dialog, Main, offset), "dialog centred over the main window", offset);
+    Check(WaitFor([&] { return CentredOver(dialog, Main, offset); }, 5000), "dialog centred over the main window", offset);
     const HWND type = FindDescendant(dialog, L"ComboBox", 0x470);
     Check(type && Text(type).rfind(L"Log file (*.nmea, *.nme,*.nma, *.log, *.txt)", 0) == 0, "first filter selected",
           type ? Text(type) : L"none");
@@ -656,11 +655,12 @@ void Dialog() {
     Click(kIdButtonBrowse);
     dialog = WaitBox(30000, IsOpenDialog);
     if (dialog) {
-        Sleep(300);
         RECT d{};
-        GetWindowRect(dialog, &d);
-        Check(d.right == monitor.rcWork.right && d.bottom == monitor.rcWork.bottom, "near an edge: against the work area",
-              RectText(d));
+        Check(WaitFor([&] {
+                  GetWindowRect(dialog, &d);
+                  return d.right == monitor.rcWork.right && d.bottom == monitor.rcWork.bottom;
+              }, 5000),
+              "near an edge: against the work area", RectText(d));
         const HWND look = FindDescendant(dialog, L"ComboBox", 0x471);
         Note("second Browse opens in", look ? Text(look) : L"?");
         PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
