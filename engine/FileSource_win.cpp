@@ -34,7 +34,7 @@ public:
 
     std::size_t Read(char* buffer, std::size_t size) override {
         DWORD read = 0;
-        if (!ReadFile(FHandle, buffer, static_cast<DWORD>(size), &read, nullptr)) Fail(L"Read error");
+        if (!ReadFile(FHandle, buffer, static_cast<DWORD>(size), &read, nullptr)) Fail(L"Read error", GetLastError());
         return read;
     }
 
@@ -43,13 +43,13 @@ public:
         FHandle = INVALID_HANDLE_VALUE;
         CloseHandle(old);
         FHandle = OpenShared();
-        if (FHandle == INVALID_HANDLE_VALUE) Fail(L"Cannot reopen");
+        if (FHandle == INVALID_HANDLE_VALUE) Fail(L"Cannot reopen", GetLastError());
     }
 
     void Close() override {
         HANDLE handle = FHandle;
         FHandle = INVALID_HANDLE_VALUE;
-        if (handle != INVALID_HANDLE_VALUE && !CloseHandle(handle)) Fail(L"Cannot close");
+        if (handle != INVALID_HANDLE_VALUE && !CloseHandle(handle)) Fail(L"Cannot close", GetLastError());
     }
 
 private:
@@ -64,9 +64,10 @@ private:
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
 
-    [[noreturn]] void Fail(std::wstring_view what) const {
-        throw TUserError(std::wstring(what) + L" : " + FName + L" (code " +
-                         std::to_wstring(GetLastError()) + L")");
+    // The code is taken by the caller right after the failing call: building
+    // the text allocates, and that may change the thread's last error.
+    [[noreturn]] void Fail(std::wstring_view what, DWORD code) const {
+        throw TUserError(std::wstring(what) + L" : " + FName + L" (code " + std::to_wstring(code) + L")");
     }
 
     HANDLE FHandle = INVALID_HANDLE_VALUE;

@@ -79,6 +79,16 @@ std::wstring Utf8ToWide(std::string_view bytes) {
     return out;
 }
 
+bool IsUtf8(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const std::size_t length = SequenceLength(bytes, i, cp);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
 std::u32string WideToCodePoints(std::wstring_view text) {
     std::u32string out;
     out.reserve(text.size());

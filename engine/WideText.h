@@ -13,3 +13,11 @@ std::u32string WideToCodePoints(std::wstring_view text);
 // Appends one code point as UTF-8; U+DC80..U+DCFF as the byte it stands for,
 // values beyond Unicode as U+FFFD.
 void AppendUtf8(std::string& out, char32_t cp);
+
+// True when every byte belongs to a valid UTF-8 sequence.
+bool IsUtf8(std::string_view bytes);
+
+// A runtime failure's narrow text: UTF-8 when it is valid UTF-8, otherwise
+// the system's ANSI code page, in which the C++ runtime words system errors
+// (Windows build only).
+std::wstring NarrowMessageToWide(std::string_view bytes);

@@ -89,7 +89,7 @@ void LoadSettings(IProfile& profile, ISettingsWindow& window, FontSettings& font
     fonts.JpFontSize = ReadInteger(profile, L"JpFontSize", kDefaultFontSize);
 }
 
-void SaveSettings(IProfile& profile, const ISettingsWindow& window, const FontSettings& fonts) {
+bool SaveSettings(IProfile& profile, const ISettingsWindow& window, const FontSettings& fonts) {
     const std::pair<std::wstring_view, std::wstring> values[] = {
         {kLeadingTexts[0].first, window.EditText(EditBox::Filename)},
         {kLeadingTexts[1].first, window.EditText(EditBox::FlucTime)},
@@ -107,8 +107,9 @@ void SaveSettings(IProfile& profile, const ISettingsWindow& window, const FontSe
         {L"MainLeft", IntegerText(window.WindowLeft())},
     };
     for (const auto& [key, value] : values) {
-        if (!profile.WriteText(key, value)) return;
+        if (!profile.WriteText(key, value)) return false;
     }
+    return true;
 }
 
 void CentreInWorkArea(std::int32_t& top, std::int32_t& left, std::int32_t height,

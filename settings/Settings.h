@@ -71,8 +71,8 @@ std::optional<std::int32_t> ParseProfileInteger(std::wstring_view text);
 void LoadSettings(IProfile& profile, ISettingsWindow& window, FontSettings& fonts);
 
 // Writes the fourteen keys in order; a refused write ends the save there
-// without a message.
-void SaveSettings(IProfile& profile, const ISettingsWindow& window, const FontSettings& fonts);
+// without a message. True when all fourteen were written.
+bool SaveSettings(IProfile& profile, const ISettingsWindow& window, const FontSettings& fonts);
 
 // A rectangle of screen pixels, right and bottom exclusive.
 struct TRect32 {
@@ -91,3 +91,11 @@ void ClampToWorkArea(std::int32_t& top, std::int32_t& left, std::int32_t height,
 
 // The INI file at path through the platform's profile functions (Windows build only).
 std::unique_ptr<IProfile> MakeIniProfile(std::wstring path);
+
+// Saves the settings into the INI file at path so that it always holds either
+// its old content or the new one whole, starting with FF FE: the keys go into
+// a new file beside it, made as a missing settings file is made and carrying
+// the old file's other entries, which then replaces the old file in one step.
+// A read-only file, or any failure, leaves the old file as it was, without a
+// message (Windows build only).
+void SaveSettingsFile(const std::wstring& path, const ISettingsWindow& window, const FontSettings& fonts);

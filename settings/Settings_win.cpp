@@ -1,9 +1,10 @@
 // The Win32 side of the settings: the private-profile functions behind
-// IProfile, and the folder probe, file times, copy and environment behind
-// ISettingsFiles. The portable rules only see paths, flags and TDateTime
+// IProfile, the save through a staged file that replaces the old one, and the
+// folder probe, file times, copy and environment behind ISettingsFiles. The portable rules only see paths, flags and TDateTime
 // values; Win32 handles, FILETIMEs and error codes stay in this file.
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "settings/Settings.h"
@@ -17,6 +18,43 @@ bool PathExists(const std::wstring& path, bool wantFolder) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     return ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == wantFolder;
+}
+
+// A file at path holding only FF FE, the mark that makes the profile
+// functions write UTF-16, so any text survives the round trip.
+bool WriteBomFile(const std::wstring& path, DWORD disposition) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    static const unsigned char kBom[2] = {0xFF, 0xFE};
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, kBom, sizeof kBom, &written, nullptr);
+    return CloseHandle(file) && ok && written == sizeof kBom;
+}
+
+// A NUL-separated list from a profile function, in a buffer grown until the
+// list fits: a list cut short comes back as the buffer's size less two.
+std::vector<wchar_t> ProfileList(const std::function<DWORD(wchar_t*, DWORD)>& read) {
+    std::vector<wchar_t> buffer(4096);
+    while (read(buffer.data(), static_cast<DWORD>(buffer.size())) + 2 >= buffer.size()) {
+        buffer.assign(buffer.size() * 2, L'\0');
+    }
+    return buffer;
+}
+
+// Every section of one INI file into another, read in whatever encoding the
+// first one has, each section's keys in their order.
+bool CopyProfileSections(const std::wstring& from, const std::wstring& to) {
+    if (!PathExists(from, false)) return true;
+    const std::vector<wchar_t> names = ProfileList([&](wchar_t* buffer, DWORD size) {
+        return GetPrivateProfileSectionNamesW(buffer, size, from.c_str());
+    });
+    for (const wchar_t* name = names.data(); *name; name += lstrlenW(name) + 1) {
+        const std::vector<wchar_t> entries = ProfileList([&](wchar_t* buffer, DWORD size) {
+            return GetPrivateProfileSectionW(name, buffer, size, from.c_str());
+        });
+        if (!WritePrivateProfileSectionW(name, entries.data(), to.c_str())) return false;
+    }
+    return true;
 }
 
 // A FILETIME as a local TDateTime; nullopt-like 0 when the conversion fails.
@@ -113,18 +151,7 @@ public:
 
     bool Exists() const override { return PathExists(FPath, false); }
 
-    // A file that starts with FF FE makes the profile functions write UTF-16,
-    // so any text survives the round trip.
-    bool CreateWithBom() override {
-        const HANDLE file = CreateFileW(FPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        static const unsigned char kBom[2] = {0xFF, 0xFE};
-        DWORD written = 0;
-        const BOOL ok = WriteFile(file, kBom, sizeof kBom, &written, nullptr);
-        CloseHandle(file);
-        return ok && written == sizeof kBom;
-    }
+    bool CreateWithBom() override { return WriteBomFile(FPath, CREATE_NEW); }
 
     std::wstring ReadText(std::wstring_view key, std::wstring_view defaultText) const override {
         wchar_t buffer[kProfileBufferChars] = L"";
@@ -148,3 +175,18 @@ private:
 std::unique_ptr<ISettingsFiles> MakeSystemSettingsFiles() { return std::make_unique<TWinSettingsFiles>(); }
 
 std::unique_ptr<IProfile> MakeIniProfile(std::wstring path) { return std::make_unique<TIniProfile>(std::move(path)); }
+
+void SaveSettingsFile(const std::wstring& path, const ISettingsWindow& window, const FontSettings& fonts) {
+    // MoveFileExW would replace a read-only file too.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return;
+    wchar_t staged[MAX_PATH + 1] = L"";
+    if (GetTempFileNameW(std::wstring(FolderPart(path)).c_str(), L"ini", 0, staged) == 0) return;
+    TIniProfile profile(staged);
+    const bool written = WriteBomFile(staged, TRUNCATE_EXISTING) && CopyProfileSections(path, staged) &&
+                         SaveSettings(profile, window, fonts);
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, staged);   // flushes a cached file
+    if (!written || !MoveFileExW(staged, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(staged);
+    }
+}

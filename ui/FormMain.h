@@ -8,10 +8,15 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "dates/DateConventions.h"
 #include "engine/ICheckHost.h"
+#include "engine/LogReader.h"
+#include "engine/ScanState.h"
 #include "settings/Settings.h"
+#include "ui/FrameSubclass.h"
 
 class TFormMain final : public ICheckHost, public ISettingsWindow {
 public:
@@ -65,6 +70,7 @@ private:
     LRESULT OpenDialogWndProc(UINT message, WPARAM wParam, LPARAM lParam);
     static UINT_PTR CALLBACK OpenDialogHook(HWND hookWindow, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK OpenDialogFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ReportPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR);
 
     void CreateControls();
     void ApplyFont(HFONT font);
@@ -78,21 +84,30 @@ private:
     void RunClickHandler(AlarmBox which);
     int ShowCenteredMessage(std::wstring_view text, HWND control);
     void EndIfClosePending();
+    void SaveSettingsNow();
+    RECT NormalRect() const;
+    void MoveNormalRect(int left, int top);
 
     HWND FHandle;
     HWND FToolTip = nullptr;
     HWND FFocusedControl = nullptr;
     HFONT FFont = nullptr;
     int FMinTrackWidth = 0;
-    bool FActivated = false;
+    bool FActivated = false;   // the first activation's one-time work has been posted
     bool FWaitCursor = false;
     bool FClosePending = false;
     std::wstring FPendingReport;   // appended lines not yet in the pane
 
-    // The open dialog's frame while it is shown.
-    HWND FOpenDialog1hWnd = nullptr;
-    WNDPROC FNewOpenDialog1WndProc = nullptr;
-    WNDPROC FOldOpenDialog1WndProc = nullptr;
+    // The run state, the log reader, the date conventions and the settings
+    // live as long as the window; nothing is freed between runs.
+    ScanState FState;
+    TLogReader FLogReader;
+    DateConventions FConventions;
+    FontSettings FFonts;
+    std::wstring FSettingsPath;
+
+    // The open dialog's frame, sub-classed while it is shown.
+    std::unique_ptr<TFrameSubclass> FOpenDialog1Frame;
     std::uint8_t FOpenDialog1MoveFlag = 0;
     std::wstring FOpenDialogInitialDir;
 };

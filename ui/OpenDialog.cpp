@@ -45,7 +45,9 @@ void TFormMain::ButtonBrowseClick() {
     dialog.lpstrInitialDir = FOpenDialogInitialDir.empty() ? nullptr : FOpenDialogInitialDir.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_HIDEREADONLY;
     dialog.lpfnHook = OpenDialogHook;
-    if (!GetOpenFileNameW(&dialog)) return;
+    const BOOL chosen = GetOpenFileNameW(&dialog);
+    FOpenDialog1Frame.reset();   // in case the dialog ended without its hook's close
+    if (!chosen) return;
     file.resize(file.find(L'\0'));
     FOpenDialogInitialDir = std::wstring(FolderPart(file));
     SetEditText(EditBox::Filename, file);
@@ -63,32 +65,25 @@ UINT_PTR CALLBACK TFormMain::OpenDialogHook(HWND hookWindow, UINT message, WPARA
 }
 
 void TFormMain::OpenDialog1Show(HWND hookWindow) {
-    if (FOpenDialog1hWnd) return;
-    FOpenDialog1hWnd = GetParent(hookWindow);
+    if (FOpenDialog1Frame) return;
     FOpenDialog1MoveFlag = kRewrittenMoves;
-    FNewOpenDialog1WndProc = OpenDialogFrameProc;
-    FOldOpenDialog1WndProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(FOpenDialog1hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FNewOpenDialog1WndProc)));
+    FOpenDialog1Frame = std::make_unique<TFrameSubclass>(GetParent(hookWindow), OpenDialogFrameProc);
 }
 
-void TFormMain::OpenDialog1Close() {
-    if (!FOpenDialog1hWnd) return;
-    SetWindowLongPtrW(FOpenDialog1hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldOpenDialog1WndProc));
-    FOpenDialog1hWnd = nullptr;
-    FNewOpenDialog1WndProc = nullptr;
-    FOldOpenDialog1WndProc = nullptr;
-}
+void TFormMain::OpenDialog1Close() { FOpenDialog1Frame.reset(); }
 
 // The one dialog shown at a time is the main window's, so a static entry
 // point that forwards to FormMain binds the frame to the window object.
 LRESULT CALLBACK TFormMain::OpenDialogFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (FormMain && FormMain->FOpenDialog1hWnd == frame) return FormMain->OpenDialogWndProc(message, wParam, lParam);
+    if (FormMain && FormMain->FOpenDialog1Frame && FormMain->FOpenDialog1Frame->Frame() == frame) {
+        return FormMain->OpenDialogWndProc(message, wParam, lParam);
+    }
     return DefWindowProcW(frame, message, wParam, lParam);
 }
 
 LRESULT TFormMain::OpenDialogWndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    const HWND frame = FOpenDialog1hWnd;
-    const WNDPROC old = FOldOpenDialog1WndProc;
+    const HWND frame = FOpenDialog1Frame->Frame();
+    const WNDPROC old = FOpenDialog1Frame->OldProcedure();
     if (message == WM_WINDOWPOSCHANGING && FOpenDialog1MoveFlag > 0) {
         auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
         pos->flags &= ~static_cast<UINT>(SWP_NOMOVE);

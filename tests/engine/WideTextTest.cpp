@@ -24,4 +24,22 @@ TEST(WideText, DecodesCodePoints) {
     EXPECT_EQ(WideToUtf8(std::wstring(1, static_cast<wchar_t>(0xDC80))), "\x80");
 }
 
+TEST(WideText, TellsUtf8FromOtherBytes) {
+    for (const char* utf8 : {"", "plain", "Gr\xc3\xbc\xc3\x9f" "e", "\xf0\x9f\x9b\xb0"}) EXPECT_TRUE(IsUtf8(utf8)) << utf8;
+    for (const char* other : {"caf\xe9", "\x83\x74\x83\x40\x83\x43\x83\x8b", "\xc0\xaf", "\xe6\x97"}) {
+        EXPECT_FALSE(IsUtf8(other)) << other;
+    }
+}
+
+#ifdef _WIN32
+// Bytes that are not UTF-8 come from the ANSI code page, never as escapes.
+TEST(WideText, RuntimeTextsDecodeAsUtf8OrAnsi) {
+    EXPECT_EQ(NarrowMessageToWide("Gr\xc3\xbc\xc3\x9f" "e"), L"Gr\u00fc\u00df" L"e");
+    const std::wstring ansi = NarrowMessageToWide("caf\xe9");
+    ASSERT_EQ(ansi.size(), 4u);
+    EXPECT_EQ(ansi.substr(0, 3), L"caf");
+    EXPECT_NE(ansi[3] & 0xFF80, 0xDC80);
+}
+#endif
+
 }  // namespace

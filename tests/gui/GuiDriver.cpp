@@ -4,7 +4,8 @@
 // of failures.
 //
 //   GuiDriver.exe SCENARIO APP DATA SHOTS
-//     SCENARIO  first | restart | japanese | readonly | closerun | big | abort | dialog | unpacked
+//     SCENARIO  first | restart | japanese | readonly | closerun | big | timed | abort | dialog | keys | hands |
+//               unpacked
 //     APP       Windows path of Fixtally.exe (its folder holds Fixtally.ini)
 //     DATA      Windows folder with sample.nmea, expected.txt and the generated logs
 //               (unpacked: caption.txt, expected.txt, sample.nmea.gz, cut.nmea.gz)
@@ -187,11 +188,13 @@ bool CentredOver(HWND inner, HWND outer, std::wstring& detail) {
     return std::labs(dx) <= 1 && std::labs(dy) <= 1;
 }
 
+// A Linux program, run by Wine, with its output away from the driver's: a
+// program that outlived the driver must not keep the test's output open.
 bool RunUnix(const std::wstring& commandLine) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    std::wstring line = commandLine;
+    std::wstring line = L"Z:\\bin\\sh -c \"exec " + commandLine + L" </dev/null >/dev/null 2>&1\"";
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return false;
     WaitForSingleObject(info.hProcess, 30000);
     CloseHandle(info.hThread);
@@ -208,7 +211,7 @@ void Screenshot(HWND window, const std::wstring& name) {
         if (c == L'/') c = L'\\';
     }
     DeleteFileW(file.c_str());
-    RunUnix(L"Z:\\usr\\bin\\import -window root -crop " + std::to_wstring(r.right - r.left) + L"x" +
+    RunUnix(L"/usr/bin/import -window root -crop " + std::to_wstring(r.right - r.left) + L"x" +
             std::to_wstring(r.bottom - r.top) + L"+" + std::to_wstring(r.left) + L"+" + std::to_wstring(r.top) +
             L" +repage " + Shots + L"/" + name);
     // A Unix program's process handle may signal at once: wait for the picture itself.
@@ -240,6 +243,15 @@ std::wstring Ini(const std::wstring& path, const wchar_t* key) {
     wchar_t buffer[2048] = L"";
     GetPrivateProfileStringW(L"Option", key, L"<none>", buffer, 2048, path.c_str());
     return buffer;
+}
+
+bool StartsWithBom(const std::wstring& path) {
+    const HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    unsigned char bom[2] = {};
+    DWORD got = 0;
+    ReadFile(f, bom, 2, &got, nullptr);
+    CloseHandle(f);
+    return got == 2 && bom[0] == 0xFF && bom[1] == 0xFE;
 }
 
 std::wstring IniPath() { return App.substr(0, App.rfind(L'.')) + L".ini"; }
@@ -299,6 +311,13 @@ void Drop(const std::vector<std::wstring>& files) {
     void* remote = VirtualAllocEx(AppProcess, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
     WriteProcessMemory(AppProcess, remote, block.data(), block.size(), nullptr);
     PostMessageW(Main, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
+
+// Clicks Check with the status emptied first, so that a "Completed." left by
+// the run before cannot answer for this one.
+void ClickCheck() {
+    SetText(Ctl(kIdStatusBar1), L"");
+    Click(kIdButtonConv);
 }
 
 bool WaitCompleted(DWORD ms) {
@@ -397,7 +416,7 @@ void FirstStart() {
 
     // A check of the sample log: report and status as the command-line checker prints them.
     SetText(Ctl(kIdEditFilename), Data + L"\\sample.nmea");
-    Click(kIdButtonConv);
+    ClickCheck();
     Check(WaitCompleted(30000), "check of sample.nmea completes", Status());
     const std::wstring expected = ReadFileText(Data + L"\\expected.txt");
     Check(AsCliOutput() == expected, "report and status equal fixtally-check's output", AsCliOutput());
@@ -412,20 +431,20 @@ void FirstStart() {
     SetText(Ctl(kIdEditFlucTime), L"abc");
     SetText(Ctl(kIdEditTdecimal), L"7");
     for (int id : {kIdCheckBoxSameTime, kIdCheckBoxMovedBack, kIdCheckBoxStepChange}) Send(Ctl(id), BM_CLICK);
-    Click(kIdButtonConv);
+    ClickCheck();
     WaitCompleted(30000);
     Check(Text(Ctl(kIdEditFlucTime)) == L"0.5" && Text(Ctl(kIdEditTdecimal)) == L"3" && Checked(kIdCheckBoxStepChange) &&
               !Checked(kIdCheckBoxSameTime) && IsWindowEnabled(Ctl(kIdEditFlucTime)),
           "corrections: 0.5, 3, Interval change checked and enabled",
           Text(Ctl(kIdEditFlucTime)) + L" " + Text(Ctl(kIdEditTdecimal)));
     SetText(Ctl(kIdEditFlucTime), L"-0.3");
-    Click(kIdButtonConv);
+    ClickCheck();
     WaitCompleted(30000);
     Check(Text(Ctl(kIdEditFlucTime)) == L"-0.3", "a negative tolerance stays on screen as typed");
 
     // A log that cannot be opened: the centred information box with one Yes button.
     SetText(Ctl(kIdEditFilename), Data + L"\\no-such.nmea");
-    Click(kIdButtonConv);
+    ClickCheck();
     const HWND box = WaitBox(15000, IsMessageBox);
     Check(box != nullptr, "\"Can't open\" box appears");
     if (box) {
@@ -460,12 +479,7 @@ void FirstStart() {
               Ini(ini, L"Filename") == Data + L"\\sample.nmea" && Ini(ini, L"MainTop") == L"45" &&
               Ini(ini, L"MainLeft") == L"37" && Ini(ini, L"EngFontName") == L"Tahoma" && Ini(ini, L"JpCharset") == L"128",
           "settings file holds the options, name and position", Ini(ini, L"MainTop") + L"," + Ini(ini, L"MainLeft"));
-    const HANDLE f = CreateFileW(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    unsigned char bom[2] = {};
-    DWORD got = 0;
-    ReadFile(f, bom, 2, &got, nullptr);
-    CloseHandle(f);
-    Check(got == 2 && bom[0] == 0xFF && bom[1] == 0xFE, "settings file is UTF-16 with FF FE");
+    Check(StartsWithBom(ini), "settings file is UTF-16 with FF FE");
 }
 
 void Restart() {
@@ -503,7 +517,7 @@ void Japanese() {
     Check(dec.right - dec.left == width, "labels sized in the Jp font of the settings",
           std::to_wstring(dec.right - dec.left) + L" vs " + std::to_wstring(width));
     SetText(Ctl(kIdEditFilename), Data + L"\\sample.nmea");
-    Click(kIdButtonConv);
+    ClickCheck();
     Check(WaitCompleted(30000), "check completes", Status());
     // Japanese short dates put the year first.
     Check(Contains(Status(), L"2019/05/01 12:00:00.5 to 2019/05/02"), "dates in the Japanese order", Status());
@@ -541,7 +555,7 @@ void CloseDuringRun() {
     Check(Start() && WaitActivated(), "start");
     if (!Main) return;
     SetText(Ctl(kIdEditFilename), Data + L"\\long.nmea");
-    Click(kIdButtonConv);
+    ClickCheck();
     const bool running = WaitFor([] { return Contains(Status(), L"long.nmea: Line "); }, 60000);
     Check(running, "run under way", Status() + L" / " + Report().substr(0, 200));
     const DWORD start = GetTickCount();
@@ -559,7 +573,7 @@ void Big() {
     if (!Main) return;
     SetText(Ctl(kIdEditFilename), Data + L"\\million.nmea");
     const DWORD start = GetTickCount();
-    Click(kIdButtonConv);
+    ClickCheck();
     DWORD worst = 0;
     bool done = false;
     while (!done && GetTickCount() - start < 900000) {
@@ -584,7 +598,7 @@ void Timed() {
     if (!Main) return;
     SetText(Ctl(kIdEditFilename), Data + L"\\timed.nmea");
     const DWORD start = GetTickCount();
-    Click(kIdButtonConv);
+    ClickCheck();
     const bool done = WaitFor([] { return Status().rfind(L"Completed.", 0) == 0; }, 1800000);
     const DWORD total = GetTickCount() - start;
     Check(done, "timed run completes", std::to_wstring(total) + L" ms");
@@ -597,10 +611,10 @@ void Abort() {
     Check(Start() && WaitActivated(), "start");
     if (!Main) return;
     SetText(Ctl(kIdEditFilename), Data + L"\\long.nmea");
-    Click(kIdButtonConv);
+    ClickCheck();
     Check(WaitFor([] { return Contains(Status(), L"long.nmea: Line "); }, 60000), "long run under way", Status());
     // A second start while the run processes messages is ignored.
-    Click(kIdButtonConv);
+    ClickCheck();
     Drop({Data + L"\\sample.nmea"});
     const HWND focus = Ctl(kIdEditFlucTime);
     PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
@@ -611,10 +625,10 @@ void Abort() {
               Contains(Status(), L"long.nmea: Line ") && Text(Ctl(kIdEditFilename)) == Data + L"\\long.nmea",
           "report ends with the abort line, status keeps the progress, no second run started", Status());
     Screenshot(Main, L"aborted-run.png");
+    // Posted to the same thread, the Esc is handled before the click below.
     PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    Sleep(300);
     SetText(Ctl(kIdEditFilename), Data + L"\\sample.nmea");
-    Click(kIdButtonConv);
+    ClickCheck();
     Check(WaitCompleted(30000), "Esc between runs does not abort the next run", Status());
     Check(Close(), "close");
 }
@@ -645,8 +659,7 @@ void Dialog() {
     Check(dialog != nullptr, "open dialog appears");
     if (!dialog) return;
     std::wstring offset;
-    Sleep(300);
-    Check(CentredOver(dialog, Main, offset), "dialog centred over the main window", offset);
+    Check(WaitFor([&] { return CentredOver(dialog, Main, offset); }, 5000), "dialog centred over the main window", offset);
     const HWND type = FindDescendant(dialog, L"ComboBox", 0x470);
     Check(type && Text(type).rfind(L"Log file (*.nmea, *.nme,*.nma, *.log, *.txt)", 0) == 0, "first filter selected",
           type ? Text(type) : L"none");
@@ -666,11 +679,12 @@ void Dialog() {
     Click(kIdButtonBrowse);
     dialog = WaitBox(30000, IsOpenDialog);
     if (dialog) {
-        Sleep(300);
         RECT d{};
-        GetWindowRect(dialog, &d);
-        Check(d.right == monitor.rcWork.right && d.bottom == monitor.rcWork.bottom, "near an edge: against the work area",
-              RectText(d));
+        Check(WaitFor([&] {
+                  GetWindowRect(dialog, &d);
+                  return d.right == monitor.rcWork.right && d.bottom == monitor.rcWork.bottom;
+              }, 5000),
+              "near an edge: against the work area", RectText(d));
         const HWND look = FindDescendant(dialog, L"ComboBox", 0x471);
         Note("second Browse opens in", look ? Text(look) : L"?");
         PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
@@ -688,7 +702,7 @@ void Unpacked() {
     Check(Text(Main) == ReadFileText(Data + L"\\caption.txt"), "caption with the release's version", Text(Main));
     const std::wstring expected = ReadFileText(Data + L"\\expected.txt");
     SetText(Ctl(kIdEditFilename), App.substr(0, App.rfind(L'\\')) + L"\\sample.nmea");
-    Click(kIdButtonConv);
+    ClickCheck();
     const bool checked = WaitCompleted(30000);
     Check(checked && AsCliOutput() == expected, "the sample beside the program", AsCliOutput());
     // Cleared first: the same report and status as before, with a report in
@@ -699,7 +713,7 @@ void Unpacked() {
                                              Status().rfind(L"Completed.", 0) == 0; }, 30000);
     Check(dropped && AsCliOutput() == expected, "a dropped compressed log reports as the log inside", AsCliOutput());
     SetText(Ctl(kIdEditFilename), Data + L"\\cut.nmea.gz");
-    Click(kIdButtonConv);
+    ClickCheck();
     const HWND box = WaitBox(30000, IsMessageBox);
     const std::wstring text = box ? Text(GetDlgItem(box, 0xFFFF)) : L"no box";
     Check(box && text == L"Read error : " + Data + L"\\cut.nmea.gz (compressed log cut short)" && Text(box) == L"Fixtally" &&
@@ -707,6 +721,104 @@ void Unpacked() {
           "a cut-off compressed log: the failure box, no clean report", text);
     if (box) PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     Check(WaitFor([&] { return box && !IsWindow(box); }, 10000) && Alive(), "the program runs on after the failure");
+    Check(Close(), "close");
+}
+
+// ---- real keys and clicks through the X server ------------------------------------
+
+// One xdotool command line. Its process handle may signal before the input
+// is sent, so each caller waits for the input's effect.
+void Xdo(const std::wstring& arguments) { RunUnix(L"/usr/bin/xdotool " + arguments); }
+
+std::wstring PointArgs(POINT p) { return std::to_wstring(p.x) + L" " + std::to_wstring(p.y); }
+
+POINT CentreOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+HWND Focus() {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(GetWindowThreadProcessId(Main, nullptr), &gui);
+    return gui.hwndFocus;
+}
+
+bool WaitFocus(int id) { return WaitFor([id] { return Alive() && Focus() == Ctl(id); }, 10000); }
+
+// Esc and Tab in the report pane, between runs and during one, typed and clicked.
+void Keys() {
+    Check(Start() && WaitActivated(), "start");
+    if (!Main) return;
+    SetText(Ctl(kIdEditFilename), Data + L"\\sample.nmea");
+    ClickCheck();
+    Check(WaitCompleted(30000), "sample checked", Status());
+    const std::wstring report = Report(), status = Status();
+
+    // Keys arrive in order: once Tab has moved the focus, Esc and Return are handled.
+    Xdo(L"mousemove " + PointArgs(CentreOf(Ctl(kIdMemo1))) + L" click 1 key Escape key Return key Tab");
+    Check(WaitFocus(kIdButtonClear) && Alive(), "Esc in the report pane between runs: the program runs on, Tab reaches Clear");
+    Check(Report().size() == report.size() + 2 && Status() == status, "the report only got Return's line break, the status is kept");
+    Screenshot(Main, L"tab-focus-clear.png");
+    Xdo(L"key shift+Tab");
+    Check(WaitFocus(kIdMemo1), "Shift+Tab from Clear returns to the report pane");
+    Xdo(L"key shift+Tab");
+    Check(WaitFocus(kIdEditTdecimal), "Shift+Tab once more reaches the digits box");
+
+    SetText(Ctl(kIdEditFilename), Data + L"\\long.nmea");
+    Xdo(L"mousemove " + PointArgs(CentreOf(Ctl(kIdButtonConv))) + L" click 1");
+    Check(WaitFor([] { return Contains(Status(), L"long.nmea: Line "); }, 60000), "a click on Check starts the long run", Status());
+    Xdo(L"mousemove " + PointArgs(CentreOf(Ctl(kIdMemo1))) + L" click 1 key Escape");
+    Check(WaitFor([] { return Contains(Report(), L"Aborted by user."); }, 30000), "Esc in the report pane aborts the run");
+    Screenshot(Main, L"esc-in-pane-abort.png");
+    Xdo(L"key Tab");
+    Check(WaitFocus(kIdButtonClear) && Alive() && Report() == L"\r\nAborted by user.\r\n" &&
+              Contains(Status(), L"long.nmea: Line "),
+          "the window stays open with the report, the status keeps the progress", Status());
+    Check(Close(), "close");
+}
+
+// Closing while minimised, a settings file deleted under the running program,
+// and a dropped name longer than 300 characters.
+void Hands() {
+    Check(Start() && WaitActivated(), "start");
+    if (!Main) return;
+    SetWindowPos(Main, nullptr, 61, 83, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    const std::wstring longName = Data + L"\\" + std::wstring(200, L'd') + L"\\" + std::wstring(100, L'l') + L".nmea";
+    Drop({longName});
+    HWND box = nullptr;
+    const bool ended = WaitFor([&] { return Status().rfind(L"Completed.", 0) == 0 || (box = WaitBox(0, IsMessageBox)) != nullptr; }, 30000);
+    const std::wstring outcome = box ? Text(GetDlgItem(box, 0xFFFF)) : AsCliOutput();
+    Check(ended && Text(Ctl(kIdEditFilename)) == longName &&
+              outcome == (box ? L"Can't open : " + longName : ReadFileText(Data + L"\\expected.txt")),
+          "a dropped name of over 300 characters is taken whole", outcome);
+    if (box) PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+
+    DeleteFileW(IniPath().c_str());
+    // The minimise button, found where the window answers that it is.
+    RECT outer{};
+    GetWindowRect(Main, &outer);
+    const int y = outer.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    int x = outer.right;
+    while (x > outer.left && Send(Main, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTMINBUTTON) --x;
+    Xdo(L"mousemove " + PointArgs({x, y}) + L" click 1");
+    Check(WaitFor([] { return IsIconic(Main) != FALSE; }, 10000), "a click on the minimise button minimises");
+    Check(Close(), "close while minimised");
+    const std::wstring ini = IniPath();
+    std::wstring missing;
+    for (const wchar_t* key : {L"Filename", L"FlucTime", L"SameTimeAlm", L"StepChange", L"MovedBack", L"TimeDecimal",
+                               L"EngCharset", L"EngFontName", L"EngFontSize", L"JpCharset", L"JpFontName", L"JpFontSize",
+                               L"MainTop", L"MainLeft"}) {
+        if (Ini(ini, key) == L"<none>") missing += std::wstring(key) + L" ";
+    }
+    Check(StartsWithBom(ini) && missing.empty(), "the recreated settings file starts with FF FE and holds every key", missing);
+    Check(Ini(ini, L"MainTop") == L"83" && Ini(ini, L"MainLeft") == L"61", "the settings file holds the normal place",
+          Ini(ini, L"MainTop") + L"," + Ini(ini, L"MainLeft"));
+    Check(Start() && WaitActivated(), "start again");
+    GetWindowRect(Main, &outer);
+    Check(outer.left == 61 && outer.top == 83, "the window is back at its place", RectText(outer));
     Check(Close(), "close");
 }
 
@@ -739,6 +851,8 @@ int wmain(int argc, wchar_t** argv) {
     else if (scenario == L"abort") Abort();
     else if (scenario == L"dialog") Dialog();
     else if (scenario == L"unpacked") Unpacked();
+    else if (scenario == L"keys") Keys();
+    else if (scenario == L"hands") Hands();
     else {
         std::fprintf(stderr, "unknown scenario\n");
         return 2;

@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -177,7 +184,7 @@ TEST(SaveSettings, WritesTheFourteenKeysInOrder) {
     window.Checks[AlarmBox::MovedBack] = false;
     window.Top = -8;
     const FontSettings fonts{0, L"Tahoma", 9, 128, L"ＭＳ ゴシック", 10};
-    SaveSettings(profile, window, fonts);
+    EXPECT_TRUE(SaveSettings(profile, window, fonts));
     const std::vector<std::wstring> order{
         L"Filename", L"FlucTime", L"SameTimeAlm", L"StepChange", L"MovedBack", L"TimeDecimal",
         L"EngCharset", L"EngFontName", L"EngFontSize", L"JpCharset", L"JpFontName", L"JpFontSize",
@@ -202,7 +209,7 @@ TEST(SaveSettings, RefusedWriteEndsTheSaveAtThatKey) {
     TFakeProfile profile;
     profile.WritesAllowed = 3;
     TFakeWindow window;
-    SaveSettings(profile, window, FontSettings{});
+    EXPECT_FALSE(SaveSettings(profile, window, FontSettings{}));
     EXPECT_EQ(profile.WriteOrder.size(), 3u);
 }
 
@@ -224,5 +231,52 @@ TEST(ClampToWorkArea, AppliesTheFourClampsInOrder) {
         EXPECT_EQ(left, r.wantLeft);
     }
 }
+
+#ifdef _WIN32
+std::string FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// On real files: whatever the old file was, the saved one starts with FF FE
+// and holds every key and the old file's other entries; a read-only one stays.
+TEST(SaveSettingsFile, LeavesAMarkedFileWithEveryKeyOrTheOldOne) {
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / L"fixtally-save-test.ini";
+    struct Row { const char* what; const char* before; bool readOnly; };
+    const Row rows[] = {
+        {"missing file", nullptr, false},
+        {"file that lost its mark", "[Other]\r\nKeep=yes\r\n[Option]\r\nFlucTime=9\r\n", false},
+        {"one byte left of a creation cut short", "\xff", false},
+        {"read-only file", "[Option]\r\nFlucTime=9\r\n", true},
+    };
+    TFakeWindow window;
+    window.Edits[EditBox::Filename] = L"C:\\日本\\a.nmea";
+    const FontSettings fonts{0, L"Tahoma", 9, 128, L"ＭＳ ゴシック", 10};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::filesystem::remove(path);
+        if (r.before) std::ofstream(path, std::ios::binary) << r.before;
+        if (r.readOnly) SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        SaveSettingsFile(path.wstring(), window, fonts);
+        if (r.readOnly) {
+            EXPECT_EQ(FileBytes(path), r.before);
+            continue;
+        }
+        EXPECT_EQ(FileBytes(path).substr(0, 2), "\xff\xfe");
+        const auto profile = MakeIniProfile(path.wstring());
+        for (const wchar_t* key : {L"Filename", L"JpFontName", L"MainLeft"}) EXPECT_NE(profile->ReadText(key, L"-"), L"-");
+        EXPECT_EQ(profile->ReadText(L"Filename", L""), window.Edits[EditBox::Filename]);
+        EXPECT_EQ(profile->ReadText(L"JpFontName", L""), fonts.JpFontName);
+        if (r.before && r.before[0] == '[') {
+            wchar_t kept[8] = L"";
+            GetPrivateProfileStringW(L"Other", L"Keep", L"", kept, 8, path.c_str());
+            EXPECT_STREQ(kept, L"yes");
+        }
+    }
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::filesystem::remove(path);
+}
+#endif
 
 }  // namespace
