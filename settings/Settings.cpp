@@ -114,8 +114,8 @@ bool SaveSettings(IProfile& profile, const ISettingsWindow& window, const FontSe
 
 void CentreInWorkArea(std::int32_t& top, std::int32_t& left, std::int32_t height,
                       std::int32_t width, const TRect32& work) {
-    top = work.Top + ((work.Bottom - work.Top) - height) / 2;
-    left = work.Left + ((work.Right - work.Left) - width) / 2;
+    top = CentredStart(work.Top, work.Bottom - work.Top, height);
+    left = CentredStart(work.Left, work.Right - work.Left, width);
 }
 
 void ClampToWorkArea(std::int32_t& top, std::int32_t& left, std::int32_t height,

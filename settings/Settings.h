@@ -79,6 +79,12 @@ struct TRect32 {
     std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
+// Where something of the given size starts when centred in the span that
+// begins at start and is extent long; the half is truncated toward zero.
+constexpr std::int32_t CentredStart(std::int32_t start, std::int32_t extent, std::int32_t size) {
+    return start + (extent - size) / 2;
+}
+
 // The position that centres a window of the given outer size in the work area.
 void CentreInWorkArea(std::int32_t& top, std::int32_t& left, std::int32_t height,
                       std::int32_t width, const TRect32& work);

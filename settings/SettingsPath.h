@@ -52,3 +52,8 @@ std::wstring_view FileNamePart(std::wstring_view path);
 
 // The operating system's files (Windows build only).
 std::unique_ptr<ISettingsFiles> MakeSystemSettingsFiles();
+
+#ifdef _WIN32
+// The full path of the running program's executable file, however long.
+std::wstring RunningExecutablePath();
+#endif

@@ -75,14 +75,7 @@ TDateTime FileTimeToLocalDateTime(const FILETIME& fileTime) {
 
 class TWinSettingsFiles final : public ISettingsFiles {
 public:
-    std::wstring ExecutablePath() const override {
-        std::vector<wchar_t> buffer(MAX_PATH);
-        for (;;) {
-            const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-            if (n < buffer.size()) return std::wstring(buffer.data(), n);
-            buffer.resize(buffer.size() * 2);
-        }
-    }
+    std::wstring ExecutablePath() const override { return RunningExecutablePath(); }
 
     std::wstring FullPath(std::wstring_view name) const override {
         const std::wstring text(name);
@@ -173,6 +166,16 @@ private:
 }  // namespace
 
 std::unique_ptr<ISettingsFiles> MakeSystemSettingsFiles() { return std::make_unique<TWinSettingsFiles>(); }
+
+std::wstring RunningExecutablePath() {
+    // The buffer grows until the whole path fits: paths may pass MAX_PATH.
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n < buffer.size()) return std::wstring(buffer.data(), n);
+        buffer.resize(buffer.size() * 2);
+    }
+}
 
 std::unique_ptr<IProfile> MakeIniProfile(std::wstring path) { return std::make_unique<TIniProfile>(std::move(path)); }
 

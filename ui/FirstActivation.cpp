@@ -14,6 +14,11 @@
 namespace {
 
 constexpr LCID kJapaneseLocale = 1041;
+// The stored font sizes were chosen on a 96 pixels-per-inch screen and are
+// scaled down on denser ones, as the window has always done (9 pt at 120
+// ppi becomes 7 pt). A point is 1/72 inch.
+constexpr int kDesignPixelsPerInch = 96;
+constexpr int kPointsPerInch = 72;
 
 struct THint {
     int Id;
@@ -71,11 +76,11 @@ void TFormMain::FormActivate() {
     const int pixelsPerInchX = GetDeviceCaps(dc, LOGPIXELSX);
     const int pixelsPerInchY = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(FHandle, dc);
-    const int points = MulDiv(size, 96, pixelsPerInchX);
+    const int points = MulDiv(size, kDesignPixelsPerInch, pixelsPerInchX);
     LOGFONTW font{};
     font.lfCharSet = static_cast<BYTE>(charset & 0xFF);
     lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
-    font.lfHeight = -MulDiv(points, pixelsPerInchY, 72);
+    font.lfHeight = -MulDiv(points, pixelsPerInchY, kPointsPerInch);   // negative: character height
     font.lfWeight = FW_NORMAL;
     ApplyFont(CreateFontIndirectW(&font));
     SetHints(japanese);

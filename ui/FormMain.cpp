@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "settings/SettingsPath.h"
 #include "ui/ControlIds.h"
 #include "ui/UiRules.h"
 #include "ui/WindowHelpers.h"
@@ -61,18 +62,9 @@ const std::array<TControlRow, 15> kControls{{
     {kIdButtonExit, L"Button", L"Exit", kButtonStyle, 0, 544, 502, 65, 25},
 }};
 
-std::wstring ExecutablePath() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n < buffer.size()) return std::wstring(buffer.data(), n);
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 // The executable's version for the caption; 65535.65535 without a version resource.
 std::wstring VersionText() {
-    const std::wstring exe = ExecutablePath();
+    const std::wstring exe = RunningExecutablePath();
     std::uint32_t versionMs = 0xFFFFFFFFu;
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &ignored);
@@ -123,8 +115,8 @@ TFormMain* TFormMain::Create(HINSTANCE instance) {
     AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
     const int width = outer.right - outer.left;
     const int height = outer.bottom - outer.top;
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    const int left = CentredStart(0, GetSystemMetrics(SM_CXSCREEN), width);
+    const int top = CentredStart(0, GetSystemMetrics(SM_CYSCREEN), height);
     auto form = std::unique_ptr<TFormMain>(new TFormMain(nullptr));
     FormMain = form.get();
     if (!CreateWindowExW(0, kFormMainClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left, top, width,

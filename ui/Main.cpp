@@ -5,8 +5,7 @@
 
 #include <commctrl.h>
 
-#include <vector>
-
+#include "settings/SettingsPath.h"
 #include "ui/FormMain.h"
 #include "ui/UiRules.h"
 
@@ -14,12 +13,7 @@ namespace {
 
 // The executable's file name up to its first ".", as the error boxes' caption.
 std::wstring ApplicationTitle() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    DWORD n = 0;
-    while ((n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()))) >= buffer.size()) {
-        buffer.resize(buffer.size() * 2);
-    }
-    const std::wstring path(buffer.data(), n);
+    const std::wstring path = RunningExecutablePath();
     return ApplicationTitleOf(path.substr(path.find_last_of(L"\\:") + 1));
 }
 

@@ -93,8 +93,10 @@ LRESULT TFormMain::OpenDialogWndProc(UINT message, WPARAM wParam, LPARAM lParam)
         GetWindowRect(FHandle, &main);
         GetWindowRect(frame, &dialog);
         const int width = dialog.right - dialog.left, height = dialog.bottom - dialog.top;
-        int x = main.left + ((main.right - main.left) - width) / 2;
-        int y = main.top + ((main.bottom - main.top) - height) / 2;
+        int x = CentredStart(main.left, main.right - main.left, width);
+        int y = CentredStart(main.top, main.bottom - main.top, height);
+        // Unlike the main window's placement, an oversized dialog ends with
+        // its bottom and right edges on the work area's.
         if (y < work.top) y = work.top;
         if (y > work.bottom - height) y = work.bottom - height;
         if (x < work.left) x = work.left;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "settings/Settings.h"
 #include "ui/WindowHelpers.h"
 
 namespace {
@@ -22,8 +23,8 @@ LRESULT CALLBACK MessageBoxHook(int code, WPARAM wParam, LPARAM lParam) {
         if (BoxPlacement.Centre) {
             const RECT d = WindowRectOf(box);
             const RECT& r = BoxPlacement.Over;
-            const int top = r.top + ((r.bottom - r.top) - (d.bottom - d.top)) / 2;
-            const int left = r.left + ((r.right - r.left) - (d.right - d.left)) / 2;
+            const int top = CentredStart(r.top, r.bottom - r.top, d.bottom - d.top);
+            const int left = CentredStart(r.left, r.right - r.left, d.right - d.left);
             SetWindowPos(box, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         const HHOOK hook = BoxPlacement.Hook;
