@@ -12,7 +12,7 @@ trap 'rm -rf "$work"' EXIT
 failed=0
 fail() { echo "FAIL $1"; failed=$((failed + 1)); }
 
-python3 "$here/make_day_log.py" "$work/day-10hz.nmea" || exit 2
+python3 "$here/../make_rmc_log.py" day "$work/day-10hz.nmea" || exit 2
 "$checker" --plot "$out/day-10hz.svg" "$work/day-10hz.nmea" >"$work/report.txt"
 [ $? -eq 1 ] || fail "exit status: anomalies were expected"
 svg="$out/day-10hz.svg"

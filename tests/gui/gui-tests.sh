@@ -44,9 +44,9 @@ long_dir="$work/data/$(printf 'd%.0s' $(seq 200))"
 mkdir -p "$long_dir" && cp "$root/samples/sample.nmea" "$long_dir/$(printf 'l%.0s' $(seq 100)).nmea"
 (cd "$work/data" && timeout 120 wine "$check_exe" sample.nmea >expected.txt)
 case " $scenarios " in *" closerun "*|*" abort "*|*" keys "*)
-  python3 "$here/make_log.py" "$work/data/long.nmea" 3000000 1 ;; esac
+  python3 "$here/../make_rmc_log.py" seconds "$work/data/long.nmea" 3000000 1 ;; esac
 case " $scenarios " in *" big "*)
-  python3 "$here/make_log.py" "$work/data/million.nmea" "${FIXTALLY_BIG_SECONDS:-1000000}" 2 ;; esac
+  python3 "$here/../make_rmc_log.py" seconds "$work/data/million.nmea" "${FIXTALLY_BIG_SECONDS:-1000000}" 2 ;; esac
 
 case " $scenarios " in *" timed "*)
   ln -s "$(readlink -f "${FIXTALLY_TIMED_LOG:?set FIXTALLY_TIMED_LOG}")" "$work/data/timed.nmea" ;; esac
