@@ -614,7 +614,7 @@ void Abort() {
     ClickCheck();
     Check(WaitFor([] { return Contains(Status(), L"long.nmea: Line "); }, 60000), "long run under way", Status());
     // A second start while the run processes messages is ignored.
-    ClickCheck();
+    Click(kIdButtonConv);
     Drop({Data + L"\\sample.nmea"});
     const HWND focus = Ctl(kIdEditFlucTime);
     PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
