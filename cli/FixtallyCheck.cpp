@@ -104,6 +104,9 @@ struct TLogResult {
     LogOutcome Outcome = LogOutcome::Completed;
     ScanState State;
     std::vector<TTimeNote> Notes;
+    // For standard error once the log's report is out: why it failed, that
+    // nothing was checked, its notes.
+    std::vector<std::wstring> ErrorLines;
 };
 
 LogOutcome LogOutcomeOf(RunEnd end, const ScanState& state) {
@@ -149,15 +152,25 @@ std::wstring WithReason(const std::wstring& message, const std::wstring& log) {
     return reason.empty() ? message : message + L" (" + reason + L")";
 }
 
-// Standard error's lines on a log once its report is out: why it failed,
-// that nothing was checked, its notes (in the JSON document instead).
-void WriteStderrLines(const std::wstring& log, const TLogResult& result, const std::wstring& message, bool json) {
-    if (!message.empty()) ErrorLine(message);
+// Standard error's lines on a log: why it failed, that nothing was checked,
+// its notes (in the JSON document instead).
+std::vector<std::wstring> ErrorLinesOf(const std::wstring& log, const TLogResult& result, const std::wstring& message,
+                                       bool json) {
+    std::vector<std::wstring> lines;
+    if (!message.empty()) lines.push_back(message);
     if (result.Outcome == LogOutcome::NoRmcAccepted)
-        ErrorLine(L"fixtally-check: " + log +
-                  L": no RMC sentence was accepted (status A, valid checksum, date and time); nothing was checked");
-    if (json) return;
-    for (const TTimeNote& note : result.Notes) ErrorLine(L"fixtally-check: " + log + L": note: " + note.Text);
+        lines.push_back(L"fixtally-check: " + log +
+                        L": no RMC sentence was accepted (status A, valid checksum, date and time); nothing was checked");
+    if (json) return lines;
+    for (const TTimeNote& note : result.Notes) lines.push_back(L"fixtally-check: " + log + L": note: " + note.Text);
+    return lines;
+}
+
+// The log's standard error lines after all of its report that is written so far.
+void WriteErrorLines(const TLogResult& result) {
+    if (result.ErrorLines.empty()) return;
+    if (std::fflush(stdout) != 0) NoteOutputFailure();
+    for (const std::wstring& line : result.ErrorLines) ErrorLine(line);
 }
 
 TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const DateConventions& conventions,
@@ -180,7 +193,7 @@ TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const
     if (options.Notes) result.Notes = notes.Notes();
     if (options.Json) out.WriteRaw(JsonLogTail(state, result.Outcome, message, result.Notes) + "\n");
     else if (message.empty()) out.WriteLine(host.Status());
-    WriteStderrLines(log, result, message, options.Json);
+    result.ErrorLines = ErrorLinesOf(log, result, message, options.Json);
     result.Status = StatusOf(result);
     // Time stamps a week rollover shifted, or from the future, are wrong.
     if (options.Notes && notes.DatesWrong()) result.Status = Worse(result.Status, kAnomalies);
@@ -202,6 +215,7 @@ int CheckWithPlot(const std::wstring& log, const CliOptions& options, const Date
     TStdoutLines out;
     TIntervalPlot plot;
     const TLogResult result = CheckOneLog(log, options, conventions, out, &plot);
+    WriteErrorLines(result);
     const bool read = result.Outcome == LogOutcome::Completed || result.Outcome == LogOutcome::Aborted;
     if (read && !WritePlot(*options.PlotPath, plot, log)) return Worse(result.Status, kTrouble);
     return result.Status;
@@ -233,6 +247,7 @@ int CheckLogsInParallel(const std::vector<std::wstring>& logs, const CliOptions&
             stdoutLines.WriteLine(L"==> " + logs[i] + L" <==");
         }
         WriteOut(outputs[i].Bytes);
+        WriteErrorLines(results[i]);
         total.Add(results[i].State, results[i].Outcome, results[i].Notes);
         status = Worse(status, results[i].Status);
     }
@@ -249,7 +264,9 @@ int CheckLogs(const std::vector<std::wstring>& logs, const CliOptions& options, 
     if (options.PlotPath) return CheckWithPlot(logs[0], options, conventions);
     if (logs.size() > 1) return CheckLogsInParallel(logs, options, conventions);
     TStdoutLines out;
-    return CheckOneLog(logs[0], options, conventions, out).Status;
+    const TLogResult result = CheckOneLog(logs[0], options, conventions, out);
+    WriteErrorLines(result);
+    return result.Status;
 }
 
 // "no log found in DIR (*.nmea ..., any case)", naming every folder given.
