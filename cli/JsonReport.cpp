@@ -35,6 +35,12 @@ std::string_view KindName(AnomalyKind kind) {
     return "";
 }
 
+std::string Quoted(std::string_view name) {
+    std::string text = "\"";
+    text += name;
+    return text + "\"";
+}
+
 std::string_view OutcomeName(LogOutcome outcome) {
     switch (outcome) {
         case LogOutcome::Completed: return "completed";
@@ -155,7 +161,7 @@ std::string JsonLogTail(const ScanState& state, LogOutcome outcome, std::wstring
                         const std::vector<TTimeNote>& notes) {
     const bool timed = state.FirstTime != 0.0;
     std::string json = "]";
-    json += Field("status", "\"" + std::string(OutcomeName(outcome)) + "\"");
+    json += Field("status", Quoted(OutcomeName(outcome)));
     if (!message.empty()) json += Field("message", JsonString(message));
     json += Field("glo", JsonBool(state.GloMode));
     json += Field("lines", std::to_string(state.LineNumber));
@@ -163,12 +169,20 @@ std::string JsonLogTail(const ScanState& state, LogOutcome outcome, std::wstring
     json += Field("first", timed ? JsonTime(state.FirstTime) : "null");
     json += Field("last", timed ? JsonTime(state.CurTime) : "null");
     json += Field("span_seconds", timed ? JsonSeconds((state.CurTime - state.FirstTime) * kSecondsPerDay) : "null");
-    json += Field("counts", "{\"same_time\":" + std::to_string(state.SameCount) +
-                                ",\"step_changed\":" + std::to_string(state.StepCount) +
-                                ",\"moved_back\":" + std::to_string(state.BackCount) + "}");
-    std::string list;
-    for (const TTimeNote& note : notes) list += (list.empty() ? "" : ",") + NoteJson(note);
-    json += Field("notes", "[" + list + "]");
+    // Appended piece by piece: GCC 12 warns wrongly about "text" + std::string.
+    std::string counts = "{\"same_time\":";
+    counts += std::to_string(state.SameCount);
+    counts += ",\"step_changed\":";
+    counts += std::to_string(state.StepCount);
+    counts += ",\"moved_back\":";
+    counts += std::to_string(state.BackCount);
+    json += Field("counts", counts + "}");
+    std::string list = "[";
+    for (const TTimeNote& note : notes) {
+        if (list.size() > 1) list += ",";
+        list += NoteJson(note);
+    }
+    json += Field("notes", list + "]");
     return json + "}";
 }
 
