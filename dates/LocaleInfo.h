@@ -14,8 +14,11 @@ struct UserDateFormat {
 UserDateFormat ReadUserDateFormat();
 
 #ifndef _WIN32
-// A C library date format (nl_langinfo's D_FMT, e.g. "%d.%m.%Y") as a short
-// date pattern ("dd.MM.yyyy"); conversions other than dates are dropped.
+// A C library date format (nl_langinfo's D_FMT) as a short date pattern: its
+// day, month and year conversions in their order, joined by the one
+// character that stands between them ("%d.%m.%Y" gives "dd.MM.yyyy", blanks
+// around it dropped), or by "/" where there is no such one character
+// ("%Y年%m月%d日" gives "yyyy/MM/dd"). Other conversions and text are dropped.
 std::wstring PatternFromDateFormat(std::string_view format);
 #endif
 

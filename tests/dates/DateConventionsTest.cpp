@@ -38,12 +38,14 @@ TEST(PatternFromDateFormat, TurnsLibraryDateFormatsIntoShortDatePatterns) {
     const Row rows[] = {
         {"%m/%d/%y", L"MM/dd/yy"},         // the C locale
         {"%d.%m.%Y", L"dd.MM.yyyy"},
-        {"%Y-%m-%d", L"yyyy-MM-dd"},       // characters between conversions stay
+        {"%Y-%m-%d", L"yyyy-MM-dd"},
         {"%D", L"MM/dd/yy"},
         {"%F", L"yyyy-MM-dd"},
         {"%e/%m/%Ey", L"d/MM/yy"},         // E and O modifiers are read past
-        {"%A %d", L" dd"},                 // conversions that are not dates go
-        {"%d%", L"dd%"},                   // a lone % at the end stays
+        {"%d. %m. %Y", L"dd.MM.yyyy"},     // blanks around the separator go
+        {"%Y\xE5\xB9\xB4%m\xE6\x9C\x88%d\xE6\x97\xA5", L"yyyy/MM/dd"},   // "%Y年%m月%d日": no one separator
+        {"%Y-%m/%d", L"yyyy/MM/dd"},       // two different ones
+        {"%A %d.%m.%Y%", L"dd.MM.yyyy"},   // other conversions and a lone % go
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.format);
