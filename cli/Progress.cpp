@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "cli/CliPlatform.h"
+#include "dates/FormatFixed.h"
 #include "engine/WideText.h"
 
 namespace {
@@ -18,11 +19,6 @@ double Percent(const TProgressPoint& point) {
     return std::min(100.0, static_cast<double>(point.BytesRead) / static_cast<double>(point.Size) * 100.0);
 }
 
-std::wstring PercentText(double percent, const char* format) {
-    char text[16];
-    std::snprintf(text, sizeof text, format, percent);
-    return Utf8ToWide(text);
-}
 
 void Write(std::wstring_view text) {
     const std::string bytes = WideToUtf8(text);
@@ -41,7 +37,7 @@ void ClearDrawn() {
 
 std::wstring ProgressLineText(const TProgressPoint& point) {
     std::wstring text = std::wstring(point.Log) + L": Line " + std::to_wstring(point.Lines);
-    if (point.Size > 0) text += L" (" + PercentText(Percent(point), "%.1f") + L"%)";
+    if (point.Size > 0) text += L" (" + FormatFixed(L"%.1f", Percent(point)) + L"%)";
     return text;
 }
 
@@ -50,7 +46,7 @@ std::wstring ProgressBarText(const TProgressPoint& point, std::size_t columns) {
     if (point.Size > 0) {
         const double percent = Percent(point);
         const auto filled = static_cast<std::size_t>(percent / 100.0 * kBarWidth);
-        tail = L" " + PercentText(percent, "%5.1f") + L"% [" + std::wstring(filled, L'#') +
+        tail = L" " + FormatFixed(L"%5.1f", percent) + L"% [" + std::wstring(filled, L'#') +
                std::wstring(kBarWidth - filled, L'-') + L"]";
     } else {
         tail = L" line " + std::to_wstring(point.Lines);
