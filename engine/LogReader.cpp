@@ -76,7 +76,7 @@ bool PairsWithLast(char c, char last) {
 }  // namespace
 
 TLogReader::TLogReader(std::unique_ptr<IByteSource> source, std::size_t blockSize)
-    : FSource(std::move(source)), FBlock(blockSize > 0 ? blockSize : 1) {}
+    : FSource(std::move(source)), FScratch(blockSize > 0 ? blockSize : 1) {}
 
 bool TLogReader::OpenLog(std::wstring_view name) {
     FBlockPos = FBlockCount = 0;
@@ -104,15 +104,17 @@ std::string_view TLogReader::ReadLogLine() {
     FLine.clear();
     for (;;) {
         if (FBlockPos >= FBlockCount) {
-            FBlockCount = FSource->Read(FBlock.data(), FBlock.size());
+            const std::string_view block = FSource->ReadView(FScratch.data(), FScratch.size());
+            FBlock = block.data();
+            FBlockCount = block.size();
             FBlockPos = 0;
             if (FBlockCount == 0) {
                 FAtEnd = true;
                 return FLine;
             }
         }
-        const char* start = FBlock.data() + FBlockPos;
-        const char* end = FBlock.data() + FBlockCount;
+        const char* start = FBlock + FBlockPos;
+        const char* end = FBlock + FBlockCount;
         const char* lineEnd = FindLineEnd(start, end);
         if (lineEnd == end) {
             FLine.append(start, end);
@@ -120,7 +122,7 @@ std::string_view TLogReader::ReadLogLine() {
             FBlockPos = FBlockCount;
             continue;
         }
-        FBlockPos = static_cast<std::size_t>(lineEnd - FBlock.data()) + 1;
+        FBlockPos = static_cast<std::size_t>(lineEnd - FBlock) + 1;
         if (lineEnd > start) FLastChar = lineEnd[-1];
         const bool ends = !PairsWithLast(*lineEnd, FLastChar);
         FLastChar = *lineEnd;

@@ -21,6 +21,10 @@ public:
     virtual std::int64_t Size() = 0;
     // Up to size bytes; 0 at the end.
     virtual std::size_t Read(char* buffer, std::size_t size) = 0;
+    // The next bytes, at most size of them, valid until the next call; empty
+    // at the end. A source that holds them already (a mapped file) lends them
+    // without a copy; the others copy them into scratch (room for size bytes).
+    virtual std::string_view ReadView(char* scratch, std::size_t size) { return {scratch, Read(scratch, size)}; }
     // Back to the first byte.
     virtual void Reopen() = 0;
     virtual void Close() = 0;
@@ -63,7 +67,8 @@ public:
 
 private:
     std::unique_ptr<IByteSource> FSource;
-    std::vector<char> FBlock;
+    std::vector<char> FScratch;
+    const char* FBlock = nullptr;
     std::size_t FBlockCount = 0;
     std::size_t FBlockPos = 0;
     char FLastChar = 0;

@@ -283,6 +283,61 @@ TEST_F(LogFileTest, ReadsAFileInTwoPasses) {
     reader.CloseLog();
 }
 
+// Big enough that the file is lent out of more than one mapped window.
+std::string NumberedLines(int count) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i) bytes += "$GPTXT,line " + std::to_string(i) + "\r\n";
+    return bytes;
+}
+
+TEST_F(LogFileTest, LargeFilesComeBackWholeAtAnyBlockSize) {
+    const std::string bytes = NumberedLines(600000);  // about 12 MB
+    const std::wstring name = Write("large.nmea", bytes);
+    for (const std::size_t blockSize : {2048u, 262144u, 16u << 20}) {
+        TLogReader reader(MakeGzipAwareSource(MakeFileSource()), blockSize);
+        ASSERT_TRUE(reader.OpenLog(name));
+        for (int pass = 0; pass < 2; ++pass) {
+            int count = 0;
+            std::string last;
+            while (!reader.AtEnd()) {
+                const std::string_view line = reader.ReadLogLine();
+                if (!line.empty()) last = line, ++count;
+            }
+            EXPECT_EQ(count, 600000) << blockSize;
+            EXPECT_EQ(last, "$GPTXT,line 599999");
+            reader.RewindLog();
+        }
+        reader.CloseLog();
+    }
+}
+
+TEST_F(LogFileTest, BytesAppendedWhileReadAreRead) {
+    const std::wstring name = Write("growing.nmea", "A\n");
+    TLogReader reader(MakeFileSource(), 262144);
+    ASSERT_TRUE(reader.OpenLog(name));
+    EXPECT_EQ(reader.ReadLogLine(), "A");
+    std::ofstream(std::filesystem::path(name), std::ios::binary | std::ios::app) << "B\n";
+    EXPECT_EQ(reader.ReadLogLine(), "B");
+    reader.CloseLog();
+}
+
+// The window already mapped loses its pages past the new end: the reader
+// sees zeros there and then a read error, never a bus error.
+TEST_F(LogFileTest, AFileThatShrinksWhileReadEndsInAReadError) {
+    const std::wstring name = Write("shrinking.nmea", NumberedLines(400000));
+    TLogReader reader(MakeFileSource(), 262144);
+    ASSERT_TRUE(reader.OpenLog(name));
+    EXPECT_EQ(reader.ReadLogLine(), "$GPTXT,line 0");
+    std::filesystem::resize_file(std::filesystem::path(name), 1 << 20);
+    try {
+        while (!reader.AtEnd()) reader.ReadLogLine();
+        ADD_FAILURE() << "no read error";
+    } catch (const TUserError& e) {
+        EXPECT_NE(e.Text.find(L"shrank"), std::wstring::npos);
+    }
+    reader.CloseLog();
+}
+
 TEST_F(LogFileTest, NamesUpTo259CharactersOpen) {
     const std::wstring dir = Write("probe", "");
     const std::wstring prefix = dir.substr(0, dir.size() - 5);
