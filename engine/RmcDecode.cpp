@@ -117,7 +117,7 @@ void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass
         if (pass == ScanPass::Check) context.Report.NoteUnreadTime(state.LineNumber, fields.Field[1], fields.Field[9]);
         return;
     }
-    StoreRmc(*time, timeText.Text(), fields, pass, state, context);
+    StoreRmc(*time, timeText.Text(), RmcFieldViews(fields.Field.data(), kRmcFieldsRead), pass, state, context);
 }
 
 // Kept out of line like TableCategory.
@@ -174,13 +174,13 @@ std::optional<std::int32_t> InterpolatedTenth(std::string_view timeText, ScanPas
     return state.TenthCounter % 10;
 }
 
-void StoreRmc(TDateTime time, std::string_view timeText, const SentenceFields& fields, ScanPass pass,
+void StoreRmc(TDateTime time, std::string_view timeText, RmcFieldViews fields, ScanPass pass,
               ScanState& state, const CheckContext& context) {
     if (pass == ScanPass::Check && state.GloMode && state.TenthCounter < 9) ++state.TenthCounter;
     state.CurTime = time;
-    state.CurLat = CoordToDegrees(fields.Field[3], fields.Field[4]);
-    state.CurLon = CoordToDegrees(fields.Field[5], fields.Field[6]);
-    state.CurSpeed = FloatOrNaN(fields.Field[7]);
+    state.CurLat = CoordToDegrees(fields[3], fields[4]);
+    state.CurLon = CoordToDegrees(fields[5], fields[6]);
+    state.CurSpeed = FloatOrNaN(fields[7]);
     if (state.FirstTime == 0.0) state.FirstTime = state.CurTime;
     if (pass == ScanPass::Check) {
         CheckTimes(state, context);

@@ -4,13 +4,17 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "dates/DateTime.h"
 #include "engine/CheckContext.h"
 #include "engine/RmcDecode.h"
 #include "engine/ScanState.h"
-#include "engine/SentenceFields.h"
+
+// Fields 0 to 9 of an RMC sentence, up to its date: all that its decoding reads.
+inline constexpr std::size_t kRmcFieldsRead = 10;
+using RmcFieldViews = std::span<const std::string_view, kRmcFieldsRead>;
 
 // The status field of a fix that counts.
 inline constexpr std::string_view kRmcValid = "A";
@@ -23,5 +27,5 @@ std::optional<std::int32_t> InterpolatedTenth(std::string_view timeText, ScanPas
 
 // Takes an accepted sentence whose date-time was read as time: position and
 // speed from fields 3 to 7, the time checks in the check pass, the counts.
-void StoreRmc(TDateTime time, std::string_view timeText, const SentenceFields& fields, ScanPass pass,
+void StoreRmc(TDateTime time, std::string_view timeText, RmcFieldViews fields, ScanPass pass,
               ScanState& state, const CheckContext& context);

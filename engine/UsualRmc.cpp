@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr std::size_t kUsualFields = 10;  // up to the date, field 9
 constexpr std::size_t kClockDigits = 6;   // hhmmss
 constexpr std::size_t kDateDigits = 6;    // ddmmyy
 constexpr std::size_t kMaxFractionDigits = 3;
@@ -45,16 +44,16 @@ unsigned CommaBits(const char* p, const char* end) {
 }
 
 // Fields 0 to 9 as the split gives them when none of them is the last field.
-bool SplitUsualFields(std::string_view sentence, SentenceFields& fields) {
+bool SplitUsualFields(std::string_view sentence, std::array<std::string_view, kRmcFieldsRead>& fields) {
     const char* const begin = sentence.data();
     const char* const end = begin + sentence.size();
     std::size_t start = 0, n = 0;
     for (const char* p = begin; p < end; p += 16) {
         for (unsigned bits = CommaBits(p, end); bits != 0; bits &= bits - 1) {
             const auto comma = static_cast<std::size_t>(p - begin) + static_cast<std::size_t>(std::countr_zero(bits));
-            fields.Field[n] = sentence.substr(start, comma - start);
+            fields[n] = sentence.substr(start, comma - start);
             start = comma + 1;
-            if (++n == kUsualFields) return true;
+            if (++n == kRmcFieldsRead) return true;
         }
     }
     return false;
@@ -112,12 +111,12 @@ std::optional<TDateTime> UsualDateTime(std::string_view date, const TUsualTime& 
 
 bool DecodeUsualRmc(std::string_view sentence, ScanPass pass, ScanState& state, const CheckContext& context) {
     if (!DateReachesParseMonthFirst(context.Conventions)) return false;
-    SentenceFields fields;
+    std::array<std::string_view, kRmcFieldsRead> fields;
     if (!SplitUsualFields(sentence, fields)) return false;
-    const std::string_view date = fields.Field[9];
+    const std::string_view date = fields[9];
     TUsualTime t;
-    if (fields.Field[2] != kRmcValid || date.size() != kDateDigits || !AllDigits(date) ||
-        !ReadUsualTime(fields.Field[1], t))
+    if (fields[2] != kRmcValid || date.size() != kDateDigits || !AllDigits(date) ||
+        !ReadUsualTime(fields[1], t))
         return false;
     const auto read = UsualDateTime(date, t, t.Millisecond, context.CurrentYear);
     if (!read || !ChecksumOk(sentence)) return false;
