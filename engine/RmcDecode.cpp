@@ -117,7 +117,8 @@ void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass
         if (pass == ScanPass::Check) context.Report.NoteUnreadTime(state.LineNumber, fields.Field[1], fields.Field[9]);
         return;
     }
-    StoreRmc(*time, timeText.Text(), RmcFieldViews(fields.Field.data(), kRmcFieldsRead), pass, state, context);
+    const auto& f = fields.Field;
+    StoreRmc(*time, timeText.Text(), TRmcFixText{f[3], f[4], f[5], f[6], f[7]}, pass, state, context);
 }
 
 // Kept out of line like TableCategory.
@@ -174,13 +175,13 @@ std::optional<std::int32_t> InterpolatedTenth(std::string_view timeText, ScanPas
     return state.TenthCounter % 10;
 }
 
-void StoreRmc(TDateTime time, std::string_view timeText, RmcFieldViews fields, ScanPass pass,
+void StoreRmc(TDateTime time, std::string_view timeText, const TRmcFixText& fix, ScanPass pass,
               ScanState& state, const CheckContext& context) {
     if (pass == ScanPass::Check && state.GloMode && state.TenthCounter < 9) ++state.TenthCounter;
     state.CurTime = time;
-    state.CurLat = CoordToDegrees(fields[3], fields[4]);
-    state.CurLon = CoordToDegrees(fields[5], fields[6]);
-    state.CurSpeed = FloatOrNaN(fields[7]);
+    state.CurLat = CoordToDegrees(fix.Latitude, fix.NorthSouth);
+    state.CurLon = CoordToDegrees(fix.Longitude, fix.EastWest);
+    state.CurSpeed = FloatOrNaN(fix.Speed);
     if (state.FirstTime == 0.0) state.FirstTime = state.CurTime;
     if (pass == ScanPass::Check) {
         CheckTimes(state, context);

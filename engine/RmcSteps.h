@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string_view>
 
 #include "dates/DateTime.h"
@@ -12,9 +11,10 @@
 #include "engine/RmcDecode.h"
 #include "engine/ScanState.h"
 
-// Fields 0 to 9 of an RMC sentence, up to its date: all that its decoding reads.
-inline constexpr std::size_t kRmcFieldsRead = 10;
-using RmcFieldViews = std::span<const std::string_view, kRmcFieldsRead>;
+// Fields 3 to 7 of an RMC sentence: the place and the speed.
+struct TRmcFixText {
+    std::string_view Latitude, NorthSouth, Longitude, EastWest, Speed;
+};
 
 // The status field of a fix that counts.
 inline constexpr std::string_view kRmcValid = "A";
@@ -25,7 +25,7 @@ inline constexpr std::string_view kRmcValid = "A";
 // is. The counter itself grows in StoreRmc, after a good parse.
 std::optional<std::int32_t> InterpolatedTenth(std::string_view timeText, ScanPass pass, ScanState& state);
 
-// Takes an accepted sentence whose date-time was read as time: position and
-// speed from fields 3 to 7, the time checks in the check pass, the counts.
-void StoreRmc(TDateTime time, std::string_view timeText, RmcFieldViews fields, ScanPass pass,
+// Takes an accepted sentence whose date-time was read as time: its place and
+// speed, the time checks in the check pass, the counts.
+void StoreRmc(TDateTime time, std::string_view timeText, const TRmcFixText& fix, ScanPass pass,
               ScanState& state, const CheckContext& context);

@@ -43,21 +43,35 @@ unsigned CommaBits(const char* p, const char* end) {
     return bits;
 }
 
-// Fields 0 to 9 as the split gives them when none of them is the last field.
-bool SplitUsualFields(std::string_view sentence, std::array<std::string_view, kRmcFieldsRead>& fields) {
-    const char* const begin = sentence.data();
-    const char* const end = begin + sentence.size();
-    std::size_t start = 0, n = 0;
-    for (const char* p = begin; p < end; p += 16) {
-        for (unsigned bits = CommaBits(p, end); bits != 0; bits &= bits - 1) {
-            const auto comma = static_cast<std::size_t>(p - begin) + static_cast<std::size_t>(std::countr_zero(bits));
-            fields[n] = sentence.substr(start, comma - start);
-            start = comma + 1;
-            if (++n == kRmcFieldsRead) return true;
+constexpr std::size_t kUsualFields = 10;  // up to the date, field 9
+
+// Where fields 0 to 9 end, found as the split finds them when none of them is
+// the last field; filled before it is read, so not zeroed first.
+class TUsualFields {
+public:
+    bool Split(std::string_view sentence) {
+        FSentence = sentence;
+        const char* const begin = sentence.data();
+        const char* const end = begin + sentence.size();
+        std::size_t n = 0;
+        for (const char* p = begin; p < end; p += 16) {
+            for (unsigned bits = CommaBits(p, end); bits != 0; bits &= bits - 1) {
+                FEnds[n] = static_cast<std::size_t>(p - begin) + static_cast<std::size_t>(std::countr_zero(bits));
+                if (++n == kUsualFields) return true;
+            }
         }
+        return false;
     }
-    return false;
-}
+
+    std::string_view operator[](std::size_t k) const {
+        const std::size_t start = k == 0 ? 0 : FEnds[k - 1] + 1;
+        return FSentence.substr(start, FEnds[k] - start);
+    }
+
+private:
+    std::string_view FSentence;
+    std::array<std::size_t, kUsualFields> FEnds;
+};
 
 // Whether the date reaches the parse as "mm/dd/yy" whatever the user's order:
 // the order names the day, the month and the year once each, and the locale's
@@ -111,8 +125,8 @@ std::optional<TDateTime> UsualDateTime(std::string_view date, const TUsualTime& 
 
 bool DecodeUsualRmc(std::string_view sentence, ScanPass pass, ScanState& state, const CheckContext& context) {
     if (!DateReachesParseMonthFirst(context.Conventions)) return false;
-    std::array<std::string_view, kRmcFieldsRead> fields;
-    if (!SplitUsualFields(sentence, fields)) return false;
+    TUsualFields fields;
+    if (!fields.Split(sentence)) return false;
     const std::string_view date = fields[9];
     TUsualTime t;
     if (fields[2] != kRmcValid || date.size() != kDateDigits || !AllDigits(date) ||
@@ -125,6 +139,7 @@ bool DecodeUsualRmc(std::string_view sentence, ScanPass pass, ScanState& state, 
     // Another tenth leaves the date and the time valid.
     if (const auto tenth = InterpolatedTenth(timeText, pass, state))
         time = UsualDateTime(date, t, *tenth * 100, context.CurrentYear).value();
-    StoreRmc(time, timeText, fields, pass, state, context);
+    StoreRmc(time, timeText, TRmcFixText{fields[3], fields[4], fields[5], fields[6], fields[7]}, pass, state,
+             context);
     return true;
 }
