@@ -209,11 +209,7 @@ void Summarize(ICheckHost& host, const ScanState& state, const DateConventions& 
 
 }  // namespace
 
-std::string_view CandidateSentence(std::string_view line, bool takeProprietary) {
-    // Nearly every line is a sentence of its own: nothing to trim, the
-    // marker in front.
-    if (line.size() >= 2 && line[0] == '$' && line[1] == 'G' && static_cast<unsigned char>(line.back()) > ' ')
-        return line;
+std::string_view CandidateInLine(std::string_view line, bool takeProprietary) {
     line = TrimBytes(line);
     auto pos = FindMarker(line, 'G');
     if (pos == std::string_view::npos && takeProprietary) pos = FindMarker(line, 'P');

@@ -13,9 +13,18 @@
 inline constexpr int kPrescanLimit = 1000;
 inline constexpr int kProgressEvery = 10000;
 
+// CandidateSentence for a line that is not a sentence alone.
+std::string_view CandidateInLine(std::string_view line, bool takeProprietary);
+
 // The trimmed line from its "$G" marker on (or, when takeProprietary is set
 // and it has no "$G", from "$P"); empty when it has none.
-std::string_view CandidateSentence(std::string_view line, bool takeProprietary);
+inline std::string_view CandidateSentence(std::string_view line, bool takeProprietary) {
+    // Nearly every line is a sentence of its own: nothing to trim, the
+    // marker in front.
+    if (line.size() >= 2 && line[0] == '$' && line[1] == 'G' && static_cast<unsigned char>(line.back()) > ' ')
+        return line;
+    return CandidateInLine(line, takeProprietary);
+}
 
 // How a run ended.
 enum class RunEnd {

@@ -39,7 +39,7 @@ int SentenceCategory(std::string_view type) {
     if (type.size() == kTypeLength && type[0] == '$') {
         // "$" only begins entries, so a whole type matches whole entries
         // only: the kind "RMC" or "RMT" decides, tested without a call.
-        if (type[3] != 'R' || type[4] != 'M' || (type[5] != 'C' && type[5] != 'T')) return -1;
+        if (!NamesRmcOrRmt(type)) return -1;
     }
     return TableCategory(type);
 }
@@ -150,8 +150,7 @@ void Process(std::string_view sentence, ScanPass pass, ScanState& state, const C
 
 }  // namespace
 
-void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state,
-                     const CheckContext& context) {
+void ProcessPossibleRmc(std::string_view sentence, ScanPass pass, ScanState& state, const CheckContext& context) {
     Process(sentence, pass, state, context, true);
 }
 

@@ -10,11 +10,32 @@
 
 enum class ScanPass { Prescan = 0, Check = 1 };
 
+// Whether a six-byte type such as "$GPRMC" names RMC or RMT.
+inline bool NamesRmcOrRmt(std::string_view type) {
+    return type[3] == 'R' && type[4] == 'M' && (type[5] == 'C' || type[5] == 'T');
+}
+
+// A sentence whose field 0 has six bytes, "$" first, and names neither RMC
+// nor RMT ("$GPGSV,..."): of no type handled here, which its first seven
+// bytes tell. Most sentences of a log are such; they are dismissed inline.
+inline bool OfOtherType(std::string_view sentence) {
+    if (sentence.size() < 7 || sentence[0] != '$' || sentence[6] != ',') return false;
+    if (NamesRmcOrRmt(sentence)) return false;
+    for (std::size_t k = 1; k < 6; ++k)
+        if (sentence[k] == ',') return false;  // a shorter field 0
+    return true;
+}
+
+// ProcessSentence for a sentence not OfOtherType.
+void ProcessPossibleRmc(std::string_view sentence, ScanPass pass, ScanState& state, const CheckContext& context);
+
 // Handles one sentence of a pass; in the check pass an accepted RMC sentence
 // goes on to CheckTimes. Nothing escapes: a sentence that cannot be decoded
 // is skipped.
-void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state,
-                     const CheckContext& context);
+inline void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state,
+                            const CheckContext& context) {
+    if (!OfOtherType(sentence)) ProcessPossibleRmc(sentence, pass, state, context);
+}
 // The same without the direct decoding of the usual RMC shapes: every
 // sentence goes through the split and the date-time text. What
 // ProcessSentence must match to the last bit.
