@@ -75,19 +75,14 @@ const bool kHasAvx2 = [] {
 }();
 #endif
 
-const char* FindLineEnd(const char* p, const char* end) {
+}  // namespace
+
+const char* TLogReader::FindLineEnd(const char* p, const char* end) {
 #ifdef FIXTALLY_X86
     if (kHasAvx2) return FindLineEndAvx2(p, end);
 #endif
     return FindLineEndPortable(p, end);
 }
-
-// A line feed right after a carriage return, or the other way round, ends nothing.
-bool PairsWithLast(char c, char last) {
-    return (c == '\n' && last == '\r') || (c == '\r' && last == '\n');
-}
-
-}  // namespace
 
 TLogReader::TLogReader(std::unique_ptr<IByteSource> source, std::size_t blockSize)
     : FSource(std::move(source)), FScratch(blockSize > 0 ? blockSize : 1) {}
@@ -114,7 +109,7 @@ bool TLogReader::OpenLog(std::wstring_view name) {
     return true;
 }
 
-std::string_view TLogReader::ReadLogLine() {
+std::string_view TLogReader::ReadLineAcrossBlocks() {
     FLine.clear();
     for (;;) {
         if (FBlockPos >= FBlockCount) {
@@ -136,14 +131,13 @@ std::string_view TLogReader::ReadLogLine() {
             FBlockPos = FBlockCount;
             continue;
         }
-        FBlockPos = static_cast<std::size_t>(lineEnd - FBlock) + 1;
         if (lineEnd > start) FLastChar = lineEnd[-1];
-        const bool ends = !PairsWithLast(*lineEnd, FLastChar);
-        FLastChar = *lineEnd;
-        if (!ends) continue;
-        // The other half of a CR LF or LF CR is dropped now, not by a scan
-        // of its own at the next call.
-        if (FBlockPos < FBlockCount && PairsWithLast(FBlock[FBlockPos], FLastChar)) FLastChar = FBlock[FBlockPos++];
+        if (PairsWithLast(*lineEnd, FLastChar)) {
+            FLastChar = *lineEnd;
+            FBlockPos = static_cast<std::size_t>(lineEnd - FBlock) + 1;
+            continue;
+        }
+        PassLineEnd(lineEnd);
         if (FLine.empty()) return std::string_view(start, static_cast<std::size_t>(lineEnd - start));
         FLine.append(start, lineEnd);
         return FLine;

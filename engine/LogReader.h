@@ -57,7 +57,18 @@ public:
     bool OpenLog(std::wstring_view name);
     // The next line, without its line end. The view stays valid until the
     // next call.
-    std::string_view ReadLogLine();
+    std::string_view ReadLogLine() {
+        // Nearly every line lies within the block, after the line end before it.
+        if (FBlockPos < FBlockCount) {
+            const char* const start = FBlock + FBlockPos;
+            const char* const lineEnd = FindLineEnd(start, FBlock + FBlockCount);
+            if (lineEnd > start && lineEnd < FBlock + FBlockCount) {
+                PassLineEnd(lineEnd);
+                return {start, static_cast<std::size_t>(lineEnd - start)};
+            }
+        }
+        return ReadLineAcrossBlocks();
+    }
     void RewindLog();
     void CloseLog();
 
@@ -66,6 +77,24 @@ public:
     std::optional<std::int64_t> CompressedBytesRead() const { return FSource->CompressedBytesRead(); }
 
 private:
+    // The first CR or LF in [p, end), or end.
+    static const char* FindLineEnd(const char* p, const char* end);
+    // A line feed right after a carriage return, or the other way round, ends nothing.
+    static bool PairsWithLast(char c, char last) {
+        return (c == '\n' && last == '\r') || (c == '\r' && last == '\n');
+    }
+    // Moves past the CR or LF at lineEnd that ends a line; the other half of
+    // a CR LF or LF CR is dropped too when it is in the block, not by a scan
+    // of its own at the next call.
+    void PassLineEnd(const char* lineEnd) {
+        FLastChar = *lineEnd;
+        FBlockPos = static_cast<std::size_t>(lineEnd - FBlock) + 1;
+        if (FBlockPos < FBlockCount && PairsWithLast(FBlock[FBlockPos], FLastChar)) FLastChar = FBlock[FBlockPos++];
+    }
+    // ReadLogLine for the lines that reach the block's end or begin with a
+    // CR or LF.
+    std::string_view ReadLineAcrossBlocks();
+
     std::unique_ptr<IByteSource> FSource;
     std::vector<char> FScratch;
     const char* FBlock = nullptr;
