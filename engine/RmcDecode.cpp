@@ -1,5 +1,6 @@
 #include "engine/RmcDecode.h"
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -34,12 +35,25 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 }
 
 // Field 0 found anywhere in the table: its first position (from 1) over 6.
+// The table's category of "$G" + c + "RMC" for each byte c, -1 where it has none.
+constexpr auto kGnssRmcCategories = [] {
+    std::array<std::int8_t, 256> categories{};
+    categories.fill(-1);
+    for (std::size_t pos = 0; pos + kTypeLength < kRmcTypeTable.size(); pos += kTypeLength) {
+        const std::string_view entry = kRmcTypeTable.substr(pos, kTypeLength);
+        if (entry[1] == 'G' && entry.substr(3) == "RMC")
+            categories[static_cast<unsigned char>(entry[2])] = static_cast<std::int8_t>((pos + 1) / kTypeLength);
+    }
+    return categories;
+}();
+
 int SentenceCategory(std::string_view type) {
     if (type.empty()) return -1;
     if (type.size() == kTypeLength && type[0] == '$') {
         // "$" only begins entries, so a whole type matches whole entries
         // only: the kind "RMC" or "RMT" decides, tested without a call.
         if (!NamesRmcOrRmt(type)) return -1;
+        if (type[1] == 'G' && type[5] == 'C') return kGnssRmcCategories[static_cast<unsigned char>(type[2])];
     }
     return TableCategory(type);
 }
