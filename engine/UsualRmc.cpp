@@ -29,12 +29,18 @@ bool AllDigits(std::string_view text) {
 int Pair(std::string_view digits, std::size_t at) { return (digits[at] - '0') * 10 + (digits[at + 1] - '0'); }
 
 // The commas among the 16 bytes at p (or fewer, up to end) as bits, byte 0
-// the lowest.
-unsigned CommaBits(const char* p, const char* end) {
+// the lowest; begin is where the sentence starts.
+unsigned CommaBits(const char* begin, const char* p, const char* end) {
 #ifdef __SSE2__
+    const __m128i commas = _mm_set1_epi8(',');
     if (end - p >= 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(','))));
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, commas)));
+    }
+    if (end - begin >= 16) {
+        // The sentence's last 16 bytes, shifted down to p.
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, commas))) >> (16 - (end - p));
     }
 #endif
     unsigned bits = 0;
@@ -55,7 +61,7 @@ public:
         const char* const end = begin + sentence.size();
         std::size_t n = 0;
         for (const char* p = begin; p < end; p += 16) {
-            for (unsigned bits = CommaBits(p, end); bits != 0; bits &= bits - 1) {
+            for (unsigned bits = CommaBits(begin, p, end); bits != 0; bits &= bits - 1) {
                 FEnds[n] = static_cast<std::size_t>(p - begin) + static_cast<std::size_t>(std::countr_zero(bits));
                 if (++n == kUsualFields) return true;
             }
