@@ -153,6 +153,7 @@ private:
         CatchBusErrors();
         FWindow.Begin = static_cast<char*>(map);
         FWindow.Size = length;
+        FWindowList = &tWindows;
         FWindow.Next = tWindows;
         tWindows = &FWindow;
         FWindowStart = start;
@@ -162,7 +163,7 @@ private:
 
     void Unmap() {
         if (FWindow.Begin == nullptr) return;
-        for (TMappedWindow** link = &tWindows; *link != nullptr; link = &(*link)->Next) {
+        for (TMappedWindow** link = FWindowList; *link != nullptr; link = &(*link)->Next) {
             if (*link != &FWindow) continue;
             *link = FWindow.Next;
             break;
@@ -194,6 +195,7 @@ private:
     bool FMappable = false;
     std::int64_t FOffset = 0;  // of the next byte to hand out
     TMappedWindow FWindow;
+    TMappedWindow** FWindowList = nullptr;  // the list of the thread that mapped it
     std::int64_t FWindowStart = 0, FWindowEnd = 0;  // file offsets of the window's first byte and end
 };
 
