@@ -39,16 +39,18 @@ hyperfine -N -i --warmup 1 --runs "$runs" --export-json "$json" \
 
 python3 - "$json" "$bytes" "$cores" <<'PY'
 import json, sys
+# Medians: on a shared machine a few slow runs should not move the figures.
 results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
 size, cores = int(sys.argv[2]), int(sys.argv[3])
-def line(name, seconds, logs=1):
+def line(name, logs=1):
     r = results[name]
-    return f"{r['mean']:.3f} s (user {r['user']:.3f} s, system {r['system']:.3f} s)  {logs * size / r['mean'] / 1e6:6.0f} MB/s"
-wc, one, batch = (results[n]["mean"] for n in ("wc -l", "fixtally-check", "fixtally-check, batch"))
-print(f"log: {size / 1e6:.0f} MB, {cores} cores")
-print(f"wc -l:                  {line('wc -l', wc)}")
-print(f"fixtally-check:         {line('fixtally-check', one)}  {one / wc:.2f} x wc -l")
-print(f"fixtally-check, {cores} logs: {line('fixtally-check, batch', batch, cores)}  "
+    return (f"{r['median']:.3f} s (CPU: user {r['user']:.3f} s, system {r['system']:.3f} s)"
+            f"  {logs * size / r['median'] / 1e6:6.0f} MB/s")
+wc, one, batch = (results[n]["median"] for n in ("wc -l", "fixtally-check", "fixtally-check, batch"))
+print(f"log: {size / 1e6:.0f} MB, {cores} cores; median wall times")
+print(f"wc -l:                  {line('wc -l')}")
+print(f"fixtally-check:         {line('fixtally-check')}  {one / wc:.2f} x wc -l")
+print(f"fixtally-check, {cores} logs: {line('fixtally-check, batch', cores)}  "
       f"throughput {cores * one / batch:.2f} x one log's (goal {0.9 * cores:.1f})")
 PY
 /usr/bin/time -f "peak memory of one check: %M KiB" $check "$log" >/dev/null || true
