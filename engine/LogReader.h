@@ -58,7 +58,8 @@ public:
     // The next line, without its line end. The view stays valid until the
     // next call.
     std::string_view ReadLogLine() {
-        // Nearly every line lies within the block, after the line end before it.
+        // Nearly every line ends within the block and begins with text, not
+        // with a CR or LF.
         if (FBlockPos < FBlockCount) {
             const char* const start = FBlock + FBlockPos;
             const char* const lineEnd = FindLineEnd(start, FBlock + FBlockCount);

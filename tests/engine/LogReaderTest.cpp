@@ -321,20 +321,25 @@ TEST_F(LogFileTest, BytesAppendedWhileReadAreRead) {
     reader.CloseLog();
 }
 
-// The window already mapped loses its pages past the new end: the reader
-// sees zeros there and then a read error, never a bus error.
-TEST_F(LogFileTest, AFileThatShrinksWhileReadEndsInAReadError) {
+// A log that shrinks while it is read never crashes the reader. Windows reads
+// stop at the new end; a POSIX mapped window loses its pages past it, and
+// the reader sees zeros there and then a read error.
+TEST_F(LogFileTest, AFileThatShrinksWhileReadIsSurvived) {
     const std::wstring name = Write("shrinking.nmea", NumberedLines(400000));
     TLogReader reader(MakeFileSource(), 262144);
     ASSERT_TRUE(reader.OpenLog(name));
     EXPECT_EQ(reader.ReadLogLine(), "$GPTXT,line 0");
     std::filesystem::resize_file(std::filesystem::path(name), 1 << 20);
+#ifdef _WIN32
+    EXPECT_NO_THROW(while (!reader.AtEnd()) reader.ReadLogLine());
+#else
     try {
         while (!reader.AtEnd()) reader.ReadLogLine();
         ADD_FAILURE() << "no read error";
     } catch (const TUserError& e) {
         EXPECT_NE(e.Text.find(L"shrank"), std::wstring::npos);
     }
+#endif
     reader.CloseLog();
 }
 
