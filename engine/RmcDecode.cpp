@@ -26,15 +26,17 @@ constexpr std::wstring_view kGloDetected =
     L"GLO Version 2.40 was detected:  Less than second of time is interpolated.";
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// The category of the table entry at pos.
+constexpr int CategoryAt(std::size_t pos) { return static_cast<int>((pos + 1) / kTypeLength); }
+
 // The table search, out of line: the many sentences dismissed before it
 // need not pay for its registers.
 [[gnu::noinline]] int TableCategory(std::string_view type) {
     const auto pos = kRmcTypeTable.find(type);
     if (pos == std::string_view::npos) return -1;
-    return static_cast<int>((pos + 1) / kTypeLength);
+    return CategoryAt(pos);
 }
 
-// Field 0 found anywhere in the table: its first position (from 1) over 6.
 // The table's category of "$G" + c + "RMC" for each byte c, -1 where it has none.
 constexpr auto kGnssRmcCategories = [] {
     std::array<std::int8_t, 256> categories{};
@@ -42,11 +44,12 @@ constexpr auto kGnssRmcCategories = [] {
     for (std::size_t pos = 0; pos + kTypeLength < kRmcTypeTable.size(); pos += kTypeLength) {
         const std::string_view entry = kRmcTypeTable.substr(pos, kTypeLength);
         if (entry[1] == 'G' && entry.substr(3) == "RMC")
-            categories[static_cast<unsigned char>(entry[2])] = static_cast<std::int8_t>((pos + 1) / kTypeLength);
+            categories[static_cast<unsigned char>(entry[2])] = static_cast<std::int8_t>(CategoryAt(pos));
     }
     return categories;
 }();
 
+// Field 0 found anywhere in the table: its first position (from 1) over 6.
 int SentenceCategory(std::string_view type) {
     if (type.empty()) return -1;
     if (type.size() == kTypeLength && type[0] == '$') {
