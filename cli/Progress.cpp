@@ -94,12 +94,6 @@ std::size_t TCountingSource::Read(char* buffer, std::size_t size) {
     return n;
 }
 
-std::string_view TCountingSource::ReadView(char* scratch, std::size_t size) {
-    const std::string_view view = FInner->ReadView(scratch, size);
-    FBytesRead += static_cast<std::int64_t>(view.size());
-    return view;
-}
-
 void TCountingSource::Reopen() {
     FInner->Reopen();
     FBytesRead = 0;

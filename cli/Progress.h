@@ -40,7 +40,6 @@ public:
     bool Open(std::wstring_view name) override;
     std::int64_t Size() override { return FSize = FInner->Size(); }
     std::size_t Read(char* buffer, std::size_t size) override;
-    std::string_view ReadView(char* scratch, std::size_t size) override;
     void Reopen() override;
     void Close() override { FInner->Close(); }
 

@@ -2,15 +2,13 @@
 // the native tests. Wide names become UTF-8 bytes here; errno goes into the
 // TUserError text.
 //
-// A regular file is lent out of a mapped window instead of being copied by
-// read(): the copy was a third of a check's time. Pipes and devices are read.
-#include <algorithm>
+// Files are read into the caller's block, never mapped: a copy into one
+// buffer that stays in the cache costs the same on every machine, while the
+// loads from a mapping pay for a page walk at every new page, which in a
+// virtual machine costs more than the copy.
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
-#include <mutex>
 #include <string>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,57 +17,6 @@
 #include "engine/WideText.h"
 
 namespace {
-
-// Mapped at a time: a few page-table walks a megabyte, and the memory a check
-// holds stays small.
-constexpr std::size_t kWindowSize = 4u << 20;
-
-// A mapped window of the log. When the file shrinks under it, a touch of a
-// page past the new end raises SIGBUS; the handler below puts zero pages
-// there instead and marks the window, and the source fails at its next call,
-// so a shrinking log ends in a read error rather than a crash.
-struct TMappedWindow {
-    char* Begin = nullptr;
-    std::size_t Size = 0;
-    volatile std::sig_atomic_t Shrunk = 0;
-    TMappedWindow* Next = nullptr;
-};
-
-// The windows this thread has mapped (a thread reads each of its logs itself).
-thread_local TMappedWindow* tWindows = nullptr;
-struct sigaction gFormerBusAction {};
-
-std::size_t PageSize() {
-    static const auto size = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    return size;
-}
-
-void OnBusError(int signal, siginfo_t* info, void*) {
-    auto* const address = static_cast<char*>(info->si_addr);
-    for (TMappedWindow* w = tWindows; w != nullptr; w = w->Next) {
-        if (address < w->Begin || address >= w->Begin + w->Size) continue;
-        const auto pageStart = reinterpret_cast<std::uintptr_t>(address) & ~(PageSize() - 1);
-        char* const page = reinterpret_cast<char*>(pageStart);
-        const std::size_t rest = static_cast<std::size_t>(w->Begin + w->Size - page);
-        if (::mmap(page, rest, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) == MAP_FAILED) break;
-        w->Shrunk = 1;
-        return;  // the touch is made again, and reads zeros
-    }
-    // Not a window's: whatever was there before takes it, as the fault recurs.
-    ::sigaction(SIGBUS, &gFormerBusAction, nullptr);
-    if (info->si_code <= 0) ::raise(signal);
-}
-
-void CatchBusErrors() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        struct sigaction action {};
-        action.sa_sigaction = OnBusError;
-        action.sa_flags = SA_SIGINFO;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGBUS, &action, &gFormerBusAction);
-    });
-}
 
 // The log through POSIX descriptors, opened for reading only. POSIX has no
 // sharing modes: other programs may read and write the file meanwhile anyway.
@@ -88,93 +35,56 @@ public:
             return false;
         }
         FFd = fd;
-        FSize = static_cast<std::int64_t>(info.st_size);
-        FRegular = FMappable = S_ISREG(info.st_mode);
+        FSize = FLargestSize = static_cast<std::int64_t>(info.st_size);
+        FRegular = S_ISREG(info.st_mode);
         FOffset = 0;
         return true;
     }
 
     std::int64_t Size() override { return FSize; }
 
+    // A regular file is read at an offset, so that bytes appended meanwhile
+    // are read too, and a rewind needs no seek.
     std::size_t Read(char* buffer, std::size_t size) override {
-        Unmap();
         for (;;) {
             const ssize_t n = FRegular ? ::pread(FFd, buffer, size, FOffset) : ::read(FFd, buffer, size);
             if (n >= 0) {
                 FOffset += n;
+                if (FRegular && static_cast<std::size_t>(n) < size) CheckNotShrunk();
                 return static_cast<std::size_t>(n);
             }
             if (errno != EINTR) Fail(L"Read error");
         }
     }
 
-    std::string_view ReadView(char* scratch, std::size_t size) override {
-        if (FWindow.Shrunk) ShrankFail();
-        if (FOffset >= FWindowEnd && !(FMappable && MapNextWindow())) return {scratch, Read(scratch, size)};
-        const std::size_t n = std::min(size, static_cast<std::size_t>(FWindowEnd - FOffset));
-        const char* const bytes = FWindow.Begin + (FOffset - FWindowStart);
-        FOffset += static_cast<std::int64_t>(n);
-        return {bytes, n};
-    }
-
     // The descriptor stays: reading from the start again reads the same file
     // even when another program has renamed or replaced it meanwhile.
     void Reopen() override {
-        Unmap();
         if (!FRegular && ::lseek(FFd, 0, SEEK_SET) != 0) Fail(L"Cannot rewind");
         FOffset = 0;
     }
 
     void Close() override {
-        Unmap();
         const int fd = FFd;
         FFd = -1;
         if (fd >= 0 && ::close(fd) != 0) Fail(L"Cannot close");
     }
 
 private:
-    // Maps the window from the next byte on, taking in what was appended
-    // meanwhile. False at the end of the file, or where it cannot be mapped;
-    // reading takes over then.
-    bool MapNextWindow() {
-        Unmap();
+    // A read that comes back short has reached the file's end as it stands
+    // now. An end before the largest size seen means the file was cut while
+    // it was read: the lines past the cut were lost, so the check fails
+    // rather than reporting on a part of the log as if it were all of it.
+    void CheckNotShrunk() {
         struct stat info {};
         if (::fstat(FFd, &info) != 0) Fail(L"Read error");
-        const std::int64_t left = static_cast<std::int64_t>(info.st_size) - FOffset;
-        if (left <= 0) return false;
-        const auto n = static_cast<std::size_t>(std::min(left, static_cast<std::int64_t>(kWindowSize)));
-        const std::int64_t start = FOffset & ~static_cast<std::int64_t>(PageSize() - 1);
-        const std::size_t length = static_cast<std::size_t>(FOffset - start) + n;
-        void* const map = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, FFd, static_cast<off_t>(start));
-        if (map == MAP_FAILED) {
-            FMappable = false;
-            return false;
-        }
-        CatchBusErrors();
-        FWindow.Begin = static_cast<char*>(map);
-        FWindow.Size = length;
-        FWindowList = &tWindows;
-        FWindow.Next = tWindows;
-        tWindows = &FWindow;
-        FWindowStart = start;
-        FWindowEnd = FOffset + static_cast<std::int64_t>(n);
-        return true;
-    }
-
-    void Unmap() {
-        if (FWindow.Begin == nullptr) return;
-        for (TMappedWindow** link = FWindowList; *link != nullptr; link = &(*link)->Next) {
-            if (*link != &FWindow) continue;
-            *link = FWindow.Next;
-            break;
-        }
-        ::munmap(FWindow.Begin, FWindow.Size);
-        FWindow.Begin = nullptr;
-        FWindowStart = FWindowEnd = 0;
+        const auto size = static_cast<std::int64_t>(info.st_size);
+        if (size < FLargestSize)
+            throw TUserError(L"Read error : " + FName + L" (the file shrank while it was read)");
+        FLargestSize = size;
     }
 
     void CloseQuietly() {
-        Unmap();
         if (FFd >= 0) ::close(FFd);
         FFd = -1;
     }
@@ -183,20 +93,12 @@ private:
         throw TUserError(std::wstring(what) + L" : " + FName + L" (code " + std::to_wstring(errno) + L")");
     }
 
-    [[noreturn]] void ShrankFail() {
-        FWindow.Shrunk = 0;
-        throw TUserError(L"Read error : " + FName + L" (the file shrank while it was read)");
-    }
-
     int FFd = -1;
-    std::int64_t FSize = 0;
+    std::int64_t FSize = 0;          // at the open
+    std::int64_t FLargestSize = 0;   // of all the sizes seen since the open
     std::wstring FName;
-    bool FRegular = false;     // read at an offset, not from the descriptor's position
-    bool FMappable = false;
-    std::int64_t FOffset = 0;  // of the next byte to hand out
-    TMappedWindow FWindow;
-    TMappedWindow** FWindowList = nullptr;  // the list of the thread that mapped it
-    std::int64_t FWindowStart = 0, FWindowEnd = 0;  // file offsets of the window's first byte and end
+    bool FRegular = false;
+    std::int64_t FOffset = 0;        // of the next byte to read
 };
 
 }  // namespace

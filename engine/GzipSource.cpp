@@ -41,14 +41,6 @@ public:
         return FMode == TMode::Gzip ? Inflate(buffer, size) : ReadPlain(buffer, size);
     }
 
-    // A plain log's bytes are lent on from the inner source once the bytes
-    // held for the recognition are taken.
-    std::string_view ReadView(char* scratch, std::size_t size) override {
-        if (FMode == TMode::Unknown) Recognise();
-        if (FMode == TMode::Plain && FHeldPos >= FHeld) return FInner->ReadView(scratch, size);
-        return {scratch, Read(scratch, size)};
-    }
-
     // The stream is recognised again and inflated from its start.
     void Reopen() override {
         Restart();

@@ -85,7 +85,7 @@ const char* TLogReader::FindLineEnd(const char* p, const char* end) {
 }
 
 TLogReader::TLogReader(std::unique_ptr<IByteSource> source, std::size_t blockSize)
-    : FSource(std::move(source)), FScratch(blockSize > 0 ? blockSize : 1) {}
+    : FSource(std::move(source)), FBuffer(blockSize > 0 ? blockSize : 1) {}
 
 bool TLogReader::OpenLog(std::wstring_view name) {
     FBlockPos = FBlockCount = 0;
@@ -113,17 +113,15 @@ std::string_view TLogReader::ReadLineAcrossBlocks() {
     FLine.clear();
     for (;;) {
         if (FBlockPos >= FBlockCount) {
-            const std::string_view block = FSource->ReadView(FScratch.data(), FScratch.size());
-            FBlock = block.data();
-            FBlockCount = block.size();
+            FBlockCount = FSource->Read(FBuffer.data(), FBuffer.size());
             FBlockPos = 0;
             if (FBlockCount == 0) {
                 FAtEnd = true;
                 return FLine;
             }
         }
-        const char* start = FBlock + FBlockPos;
-        const char* end = FBlock + FBlockCount;
+        const char* start = FBuffer.data() + FBlockPos;
+        const char* end = FBuffer.data() + FBlockCount;
         const char* lineEnd = FindLineEnd(start, end);
         if (lineEnd == end) {
             FLine.append(start, end);
@@ -134,7 +132,7 @@ std::string_view TLogReader::ReadLineAcrossBlocks() {
         if (lineEnd > start) FLastChar = lineEnd[-1];
         if (PairsWithLast(*lineEnd, FLastChar)) {
             FLastChar = *lineEnd;
-            FBlockPos = static_cast<std::size_t>(lineEnd - FBlock) + 1;
+            FBlockPos = static_cast<std::size_t>(lineEnd - FBuffer.data()) + 1;
             continue;
         }
         PassLineEnd(lineEnd);

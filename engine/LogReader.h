@@ -21,10 +21,6 @@ public:
     virtual std::int64_t Size() = 0;
     // Up to size bytes; 0 at the end.
     virtual std::size_t Read(char* buffer, std::size_t size) = 0;
-    // The next bytes, at most size of them, valid until the next call; empty
-    // at the end. A source that holds them already (a mapped file) lends them
-    // without a copy; the others copy them into scratch (room for size bytes).
-    virtual std::string_view ReadView(char* scratch, std::size_t size) { return {scratch, Read(scratch, size)}; }
     // Back to the first byte.
     virtual void Reopen() = 0;
     virtual void Close() = 0;
@@ -61,9 +57,9 @@ public:
         // Nearly every line ends within the block and begins with text, not
         // with a CR or LF.
         if (FBlockPos < FBlockCount) {
-            const char* const start = FBlock + FBlockPos;
-            const char* const lineEnd = FindLineEnd(start, FBlock + FBlockCount);
-            if (lineEnd > start && lineEnd < FBlock + FBlockCount) {
+            const char* const start = FBuffer.data() + FBlockPos;
+            const char* const lineEnd = FindLineEnd(start, FBuffer.data() + FBlockCount);
+            if (lineEnd > start && lineEnd < FBuffer.data() + FBlockCount) {
                 PassLineEnd(lineEnd);
                 return {start, static_cast<std::size_t>(lineEnd - start)};
             }
@@ -89,16 +85,15 @@ private:
     // of its own at the next call.
     void PassLineEnd(const char* lineEnd) {
         FLastChar = *lineEnd;
-        FBlockPos = static_cast<std::size_t>(lineEnd - FBlock) + 1;
-        if (FBlockPos < FBlockCount && PairsWithLast(FBlock[FBlockPos], FLastChar)) FLastChar = FBlock[FBlockPos++];
+        FBlockPos = static_cast<std::size_t>(lineEnd - FBuffer.data()) + 1;
+        if (FBlockPos < FBlockCount && PairsWithLast(FBuffer[FBlockPos], FLastChar)) FLastChar = FBuffer[FBlockPos++];
     }
     // ReadLogLine for the lines that reach the block's end or begin with a
     // CR or LF.
     std::string_view ReadLineAcrossBlocks();
 
     std::unique_ptr<IByteSource> FSource;
-    std::vector<char> FScratch;
-    const char* FBlock = nullptr;
+    std::vector<char> FBuffer;
     std::size_t FBlockCount = 0;
     std::size_t FBlockPos = 0;
     char FLastChar = 0;
