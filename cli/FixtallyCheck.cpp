@@ -190,7 +190,11 @@ TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const
     result.Outcome = LogOutcomeOf(run.End, state);
     const std::wstring message = result.Outcome == LogOutcome::CannotOpen ? WithReason(run.Message, log) : run.Message;
     if (options.Progress) EndProgress();
-    if (options.Notes) result.Notes = notes.Notes();
+    if (options.Notes) {
+        result.Notes = notes.Notes();
+        if (const std::int64_t trailing = reader.TrailingBytes(); trailing > 0)
+            result.Notes.push_back(TrailingBytesNote(trailing, state.LineNumber));
+    }
     if (options.Json) out.WriteRaw(JsonLogTail(state, result.Outcome, message, result.Notes) + "\n");
     else if (message.empty()) out.WriteLine(host.Status());
     result.ErrorLines = ErrorLinesOf(log, result, message, options.Json);

@@ -52,7 +52,8 @@ std::string_view OutcomeName(LogOutcome outcome) {
     return "";
 }
 
-constexpr std::string_view kNoteNames[kNoteKinds] = {"week_rollover", "future_date", "leap_second", "unread_time"};
+constexpr std::string_view kNoteNames[kNoteKinds] = {"week_rollover", "future_date", "leap_second", "unread_time",
+                                                     "trailing_bytes"};
 
 std::string_view NoteName(NoteKind kind) { return kNoteNames[static_cast<std::size_t>(kind)]; }
 
@@ -150,7 +151,8 @@ std::string NoteJson(const TTimeNote& note) {
     json += Field("line", std::to_string(note.Line));
     if (!note.Date.empty()) json += Field("date", "\"" + note.Date + "\"");
     if (!note.StandsFor.empty()) json += Field("stands_for", "\"" + note.StandsFor + "\"");
-    if (note.Kind == NoteKind::UnreadTime) json += Field("count", std::to_string(note.Count));
+    if (note.Kind == NoteKind::UnreadTime || note.Kind == NoteKind::TrailingBytes)
+        json += Field("count", std::to_string(note.Count));
     json += Field("text", JsonString(note.Text));
     return json + "}";
 }

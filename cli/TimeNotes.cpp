@@ -96,6 +96,13 @@ std::vector<TTimeNote> TTimeNotes::Notes() const {
     return notes;
 }
 
+TTimeNote TrailingBytesNote(std::int64_t bytes, std::int64_t lines) {
+    return {NoteKind::TrailingBytes, lines,
+            std::to_wstring(bytes) + (bytes == 1 ? L" byte" : L" bytes") +
+                L" after the compressed log were not read (not gzip data)",
+            "", "", bytes};
+}
+
 std::optional<TDateTime> ReferenceDateFromText(std::wstring_view text) {
     if (text.size() != 10 || text[4] != L'-' || text[7] != L'-') return std::nullopt;
     int parts[3] = {};

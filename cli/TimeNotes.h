@@ -13,8 +13,10 @@
 
 #include "dates/DateTime.h"
 
-enum class NoteKind { WeekRollover, FutureDate, LeapSecond, UnreadTime };
-inline constexpr std::size_t kNoteKinds = 4;
+// TrailingBytes is no time fault: bytes after a compressed log that were not
+// read as part of it.
+enum class NoteKind { WeekRollover, FutureDate, LeapSecond, UnreadTime, TrailingBytes };
+inline constexpr std::size_t kNoteKinds = 5;
 
 struct TTimeNote {
     NoteKind Kind = NoteKind::UnreadTime;
@@ -22,7 +24,7 @@ struct TTimeNote {
     std::wstring Text;          // one line, e.g. "leap second 23:59:60 at line 7 (2016-12-31) ..."
     std::string Date;           // ISO date it concerns; empty when none
     std::string StandsFor;      // week rollover: the date it likely stands for
-    std::int64_t Count = 1;     // unreadable times: how many sentences
+    std::int64_t Count = 1;     // unreadable times: how many sentences; trailing bytes: how many bytes
 };
 
 class TTimeNotes {
@@ -64,6 +66,9 @@ private:
     std::vector<std::wstring> FUnreadExamples;
     std::int64_t FFirstUnreadLine = 0;
 };
+
+// The note on the bytes after a compressed log; lines: the log's lines.
+TTimeNote TrailingBytesNote(std::int64_t bytes, std::int64_t lines);
 
 // The reference day from "YYYY-MM-DD"; nullopt when it is no date.
 std::optional<TDateTime> ReferenceDateFromText(std::wstring_view text);

@@ -1,11 +1,12 @@
 // A byte source that reads a gzip stream as the log it holds. The stream is
-// recognised by its first two bytes, whatever the file is called; any other
-// bytes pass through unchanged. zlib does the inflating; its failures become
+// recognised by its first three bytes (the magic and the deflate method),
+// whatever the file is called; any other bytes pass through unchanged. zlib does the inflating; its failures become
 // read errors naming the log, so a damaged archive never checks as clean.
 #include <zlib.h>
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,19 @@
 namespace {
 
 constexpr unsigned char kGzipMagic[2] = {0x1F, 0x8B};
+// The magic and the method byte, which gzip has only ever written as deflate.
+constexpr std::size_t kMemberStartBytes = 3;
+constexpr unsigned char kDeflateMethod = 8;
 constexpr std::size_t kInputSize = 65536;
 // 15-bit window, gzip header and trailer (not zlib's own).
 constexpr int kGzipWindowBits = 16 + MAX_WBITS;
+
+// Whether the n bytes at p begin a gzip member. Bytes that end after the magic
+// are taken as a member cut short; other methods make no gzip stream, so a
+// plain log that happens to begin with the magic is read as it is.
+bool StartsMember(const unsigned char* p, std::size_t n) {
+    return n >= 2 && p[0] == kGzipMagic[0] && p[1] == kGzipMagic[1] && (n == 2 || p[2] == kDeflateMethod);
+}
 
 class TGzipAwareSource final : public IByteSource {
 public:
@@ -47,8 +58,9 @@ public:
         FInner->Reopen();
     }
 
+    // What was found at the end stays to be asked for.
     void Close() override {
-        Restart();
+        EndInflate();
         FInner->Close();
     }
 
@@ -56,6 +68,8 @@ public:
         if (FMode != TMode::Gzip) return FInner->CompressedBytesRead();
         return FTaken - static_cast<std::int64_t>(FStream.avail_in);
     }
+
+    std::int64_t TrailingBytes() const override { return FTrailingBytes; }
 
 private:
     enum class TMode { Unknown, Plain, Gzip };
@@ -65,7 +79,8 @@ private:
         FMode = TMode::Unknown;
         FHeld = FHeldPos = 0;
         FTaken = 0;
-        FMemberEnded = false;
+        FMemberEnded = FFinished = false;
+        FTrailingBytes = 0;
     }
 
     void EndInflate() {
@@ -73,15 +88,16 @@ private:
         FInflating = false;
     }
 
-    // Reads until two bytes or the end are there; they stay held for either mode.
+    // Reads until the bytes that tell a gzip member are there, or the end; they
+    // stay held for either mode.
     void Recognise() {
-        while (FHeld < 2) {
+        while (FHeld < kMemberStartBytes) {
             const std::size_t n = FInner->Read(reinterpret_cast<char*>(FInput.data()) + FHeld, FInput.size() - FHeld);
             if (n == 0) break;
             FHeld += n;
         }
         FTaken = static_cast<std::int64_t>(FHeld);
-        const bool gzip = FHeld >= 2 && std::equal(std::begin(kGzipMagic), std::end(kGzipMagic), FInput.begin());
+        const bool gzip = StartsMember(FInput.data(), FHeld);
         FMode = gzip ? TMode::Gzip : TMode::Plain;
         if (gzip) StartInflate();
     }
@@ -108,20 +124,53 @@ private:
         const auto room = static_cast<uInt>(std::min<std::size_t>(size, UINT_MAX));
         FStream.next_out = reinterpret_cast<Bytef*>(buffer);
         FStream.avail_out = room;
-        while (FStream.avail_out == room) {
-            if (FStream.avail_in == 0 && !Refill()) {
-                if (FMemberEnded) break;
-                Fail(L"compressed log cut short");
-            }
+        while (FStream.avail_out == room && !FFinished) {
             if (FMemberEnded) {
+                if (!MemberFollows()) {
+                    FFinished = true;
+                    break;
+                }
                 inflateReset(&FStream);
                 FMemberEnded = false;
             }
+            if (FStream.avail_in == 0 && !Refill()) Fail(L"compressed log cut short");
             const int result = inflate(&FStream, Z_NO_FLUSH);
             if (result == Z_STREAM_END) FMemberEnded = true;
             else if (result != Z_OK) Fail(L"compressed log damaged: " + Utf8ToWide(FStream.msg ? FStream.msg : "?"));
         }
         return room - FStream.avail_out;
+    }
+
+    // After a member: true when another one begins. Anything else is what
+    // gzip ignores too: zeros that pad the file to a block, or other bytes,
+    // which are counted for a note.
+    bool MemberFollows() {
+        Lookahead(kMemberStartBytes);
+        if (FStream.avail_in == 0) return false;
+        if (StartsMember(FStream.next_in, FStream.avail_in)) return true;
+        bool zerosOnly = true;
+        std::int64_t count = 0;
+        do {
+            zerosOnly = zerosOnly && std::all_of(FStream.next_in, FStream.next_in + FStream.avail_in,
+                                                 [](unsigned char b) { return b == 0; });
+            count += FStream.avail_in;
+            FStream.avail_in = 0;
+        } while (Refill());
+        FTrailingBytes = zerosOnly ? 0 : count;
+        return false;
+    }
+
+    // Reads on until n input bytes are there or the compressed bytes end.
+    void Lookahead(std::size_t n) {
+        while (FStream.avail_in < n) {
+            std::memmove(FInput.data(), FStream.next_in, FStream.avail_in);
+            FStream.next_in = FInput.data();
+            const std::size_t got = FInner->Read(reinterpret_cast<char*>(FInput.data()) + FStream.avail_in,
+                                                 FInput.size() - FStream.avail_in);
+            if (got == 0) return;
+            FTaken += static_cast<std::int64_t>(got);
+            FStream.avail_in += static_cast<uInt>(got);
+        }
     }
 
     // False at the end of the compressed bytes.
@@ -146,6 +195,8 @@ private:
     z_stream FStream{};
     bool FInflating = false;
     bool FMemberEnded = false;
+    bool FFinished = false;          // the last member has ended
+    std::int64_t FTrailingBytes = 0;
     std::wstring FName;
 };
 

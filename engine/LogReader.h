@@ -27,12 +27,17 @@ public:
     // For a source whose bytes are not the file's (a compressed log): the
     // file's bytes taken so far, counted against Size(); empty otherwise.
     virtual std::optional<std::int64_t> CompressedBytesRead() const { return std::nullopt; }
+    // For a compressed log whose end has been read: the bytes after its last
+    // member that are neither another member nor zeros padding the file,
+    // which are not part of the log; 0 otherwise.
+    virtual std::int64_t TrailingBytes() const { return 0; }
 };
 
 // The operating system's files (Win32 or POSIX half).
 std::unique_ptr<IByteSource> MakeFileSource();
 // Reads a gzip stream from inner as the log it holds, recognised by its first
-// bytes whatever the name; any other bytes unchanged (engine/GzipSource.cpp).
+// bytes whatever the name, as gzip -d reads it; any other bytes unchanged
+// (engine/GzipSource.cpp).
 std::unique_ptr<IByteSource> MakeGzipAwareSource(std::unique_ptr<IByteSource> inner);
 
 class TLogReader {
@@ -72,6 +77,7 @@ public:
     bool AtEnd() const { return FAtEnd; }
     std::int64_t FileBytes() const { return FFileBytes; }
     std::optional<std::int64_t> CompressedBytesRead() const { return FSource->CompressedBytesRead(); }
+    std::int64_t TrailingBytes() const { return FSource->TrailingBytes(); }
 
 private:
     // The first CR or LF in [p, end), or end.

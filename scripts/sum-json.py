@@ -16,7 +16,7 @@ import json
 import sys
 
 KINDS = ("same_time", "step_changed", "moved_back")
-NOTE_KINDS = ("week_rollover", "future_date", "leap_second", "unread_time")
+NOTE_KINDS = ("week_rollover", "future_date", "leap_second", "unread_time", "trailing_bytes")
 WRONG_DATES = ("week_rollover", "future_date")
 # Exit statuses from the mildest to the worst.
 SEVERITY = (0, 3, 1, 2, 130)

@@ -114,7 +114,7 @@ TEST(TBatchTotal, SortsLogsByOutcome) {
     EXPECT_EQ(JsonTotal(total), "{\"total\":{\"logs\":5,\"with_anomalies\":1,\"clean\":1,\"no_rmc_accepted\":1,"
                                 "\"not_checked\":2,"
                                 "\"counts\":{\"same_time\":0,\"step_changed\":4,\"moved_back\":2},\"notes\":{"
-                                "\"week_rollover\":0,\"future_date\":0,\"leap_second\":1,\"unread_time\":0}}}");
+                                "\"week_rollover\":0,\"future_date\":0,\"leap_second\":1,\"unread_time\":0,\"trailing_bytes\":0}}}");
 }
 
 }  // namespace

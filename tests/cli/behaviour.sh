@@ -143,7 +143,7 @@ same notes-off-quiet err.txt ""
 # shellcheck disable=SC2086
 expect notes-in-json 1 "$@" $pattern --json --reference-date 2026-04-05 week-rollover.nmea leap-second.nmea
 if ! grep -q '"notes":\[{"kind":"week_rollover","line":4,"date":"2006-08-20","stands_for":"2026-04-05"' out.txt ||
-   ! grep -q '"notes":{"week_rollover":1,"future_date":0,"leap_second":1,"unread_time":0}' out.txt; then
+   ! grep -q '"notes":{"week_rollover":1,"future_date":0,"leap_second":1,"unread_time":0,"trailing_bytes":0}' out.txt; then
   echo "FAIL notes-in-json"; failed=$((failed + 1))
 fi
 

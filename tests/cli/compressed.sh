@@ -48,5 +48,30 @@ grep -q "no error" out.txt && fail "cut off: reported as clean"
 "$@" --json cut.log.gz >out.txt 2>/dev/null
 grep -q '"status":"read_error"' out.txt || { fail "cut off: JSON status"; cat out.txt; }
 
+# Read as gzip -d reads them: zeros padding the file after the compressed log
+# are ignored silently, other bytes after it are counted in a note, and a plain
+# log that begins with gzip's magic by chance is a plain log.
+# shellcheck disable=SC2086
+"$@" $pattern plain/moved-back.nmea >want.txt 2>/dev/null
+{ cat stdin.gz; head -c 16 /dev/zero; } >padded.nmea.gz
+{ cat stdin.gz; printf 'x\r\n'; } >trailing.nmea.gz
+{ printf '\037\213'; cat plain/moved-back.nmea; } >magic.nmea
+for log in padded.nmea.gz trailing.nmea.gz magic.nmea; do
+  # shellcheck disable=SC2086
+  "$@" $pattern "$log" >out.txt 2>err.txt
+  status=$?
+  [ "$status" = 1 ] || fail "$log: exit status $status, wanted 1"
+  cmp -s want.txt out.txt || { fail "$log: report differs"; diff want.txt out.txt | head; }
+  case $log in
+    trailing.*) want_err="fixtally-check: trailing.nmea.gz: note: 3 bytes after the compressed log were not read (not gzip data)" ;;
+    *) want_err="" ;;
+  esac
+  [ "$(tr -d '\r' <err.txt)" = "$want_err" ] || { fail "$log: standard error"; cat err.txt; }
+done
+"$@" --json trailing.nmea.gz >out.txt 2>/dev/null
+grep -q '"notes":\[{"kind":"trailing_bytes","line":[0-9]*,"count":3,' out.txt || { fail "trailing bytes: JSON note"; cat out.txt; }
+"$@" - <trailing.nmea.gz >out.txt 2>err.txt
+grep -q "^fixtally-check: -: note: 3 bytes after" err.txt || { fail "trailing bytes on standard input"; cat err.txt; }
+
 echo "compressed logs: $failed failed"
 [ "$failed" -eq 0 ]

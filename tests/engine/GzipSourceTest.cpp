@@ -64,7 +64,11 @@ TEST(GzipSource, ACompressedLogGivesTheLinesOfTheLogInside) {
 }
 
 TEST(GzipSource, OtherBytesPassUnchanged) {
-    const std::string rows[] = {"", "\x1F", "\x1F\x8A$GPRMC\r\n", std::string("\x8B\x1F\0\r\n", 5), NumberedLines(20000, "\n")};
+    const std::string rows[] = {
+        "", "\x1F", "\x1F\x8A$GPRMC\r\n", std::string("\x8B\x1F\0\r\n", 5), NumberedLines(20000, "\n"),
+        // The magic by chance, but no deflate method after it: no gzip stream.
+        "\x1F\x8B$GPRMC\r\n", std::string("\x1F\x8B\0", 3),
+    };
     for (const std::string& bytes : rows) {
         EXPECT_EQ(TwoPasses(GzipAware(bytes)), TwoPasses(std::make_unique<TMemorySource>(bytes)));
     }
@@ -79,7 +83,8 @@ TEST(GzipSource, ADamagedStreamIsAReadError) {
         {"cut in the data", whole.substr(0, whole.size() / 2), L"(compressed log cut short)"},
         {"trailer missing", whole.substr(0, whole.size() - 8), L"(compressed log cut short)"},
         {"a byte changed", flipped, L"(compressed log damaged: "},
-        {"garbage after the member", whole + "garbage", L"(compressed log damaged: "},
+        {"a damaged second member", whole + "\x1F\x8B\x08garbage", L"(compressed log damaged: "},
+        {"a second member cut after its magic", whole + "\x1F\x8B", L"(compressed log cut short)"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.Name);
@@ -89,6 +94,38 @@ TEST(GzipSource, ADamagedStreamIsAReadError) {
         } catch (const TUserError& e) {
             EXPECT_EQ(e.Text.rfind(std::wstring(L"Read error : log.nmea.gz ") + r.Text, 0), 0u) << WideToUtf8(e.Text);
         }
+    }
+}
+
+// After the last member gzip ignores zeros that pad the file to a block, and
+// warns of other bytes: the log is the members' log either way, and the other
+// bytes are counted.
+TEST(GzipSource, BytesAfterTheLastMemberAreNotPartOfTheLog) {
+    const std::string log = NumberedLines(3000, "\r\n");
+    const std::string member = Gzip(log);
+    const std::string zeros(16, '\0');
+    const struct { const char* Name; std::string After; std::int64_t Counted; } rows[] = {
+        {"nothing", "", 0},
+        {"zeros", zeros, 0},
+        {"many zeros", std::string(200000, '\0'), 0},
+        {"a line", "x\r\n", 3},
+        {"one byte of the magic", "\x1F", 1},
+        {"zeros, then other bytes", zeros + "x", 17},
+        {"other bytes, then a member", "x" + member, 1 + static_cast<std::int64_t>(member.size())},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.Name);
+        TLogReader reader(GzipAware(member + r.After));
+        ASSERT_TRUE(reader.OpenLog(L"log.nmea.gz"));
+        std::string read;
+        for (int pass = 0; pass < 2; ++pass) {
+            read.clear();
+            while (!reader.AtEnd()) read.append(reader.ReadLogLine()).append("\r\n");
+            EXPECT_EQ(reader.TrailingBytes(), r.Counted);
+            reader.RewindLog();
+        }
+        EXPECT_EQ(read, log + "\r\n");  // the reader's last, empty line after the final line end
+        reader.CloseLog();
     }
 }
 

@@ -33,6 +33,9 @@ status=0
 [ "$status" = 1 ] && grep -q "^Completed\." "$data/expected.txt" || fail "fixtally-check.exe on the sample: exit $status"
 gzip -c "$app/sample.nmea" >"$data/sample.nmea.gz"
 head -c 200 "$data/sample.nmea.gz" >"$data/cut.nmea.gz"
+{ cat "$data/sample.nmea.gz"; head -c 512 /dev/zero; } >"$data/padded.nmea.gz"
+{ cat "$data/sample.nmea.gz"; printf 'x\r\n'; } >"$data/trailing.nmea.gz"
+{ printf '\037\213'; cat "$app/sample.nmea"; } >"$data/magic.nmea"
 minor=${version#*.}
 printf 'Fixtally Ver%s.%02d' "${version%%.*}" "${minor%%.*}" >"$data/caption.txt"
 
