@@ -30,7 +30,7 @@ int Pair(std::string_view digits, std::size_t at) { return (digits[at] - '0') * 
 
 // The commas among the 16 bytes at p (or fewer, up to end) as bits, byte 0
 // the lowest; begin is where the sentence starts.
-unsigned CommaBits(const char* begin, const char* p, const char* end) {
+unsigned CommaBits([[maybe_unused]] const char* begin, const char* p, const char* end) {
 #ifdef __SSE2__
     const __m128i commas = _mm_set1_epi8(',');
     if (end - p >= 16) {
