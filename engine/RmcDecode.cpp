@@ -2,17 +2,14 @@
 
 #include <array>
 #include <bit>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <exception>
-#include <limits>
 #include <string>
 
 #include "dates/DateTime.h"
 #include "engine/RmcSteps.h"
 #include "engine/SentenceFields.h"
-#include "engine/TimeChecks.h"
 #include "engine/UsualRmc.h"
 
 namespace {
@@ -24,7 +21,6 @@ constexpr int kLastRmcCategory = 5;
 constexpr std::string_view kGloAnnouncement = "GLO Software Version 2.40";
 constexpr std::wstring_view kGloDetected =
     L"GLO Version 2.40 was detected:  Less than second of time is interpolated.";
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // The category of the table entry at pos.
 constexpr int CategoryAt(std::size_t pos) { return static_cast<int>((pos + 1) / kTypeLength); }
@@ -84,6 +80,8 @@ std::string_view FieldZero(std::string_view sentence) {
     return sentence.substr(0, sentence.find('*'));  // the only field is also the last
 }
 
+// The GLO receiver's announcement, once at the start of its log:
+// $PGRMT,GLO Software Version 2.40*79
 void HandleAnnouncement(std::string_view sentence, const SentenceFields& fields,
                         ScanState& state, const CheckContext& context) {
     if (!ChecksumOk(sentence) || fields.Field[1] != kGloAnnouncement) return;
@@ -122,10 +120,18 @@ TShortText<wchar_t> DateTimeText(std::wstring_view date, std::string_view timeTe
     return text;
 }
 
+// Any RMC sentence the full way, e.g. one whose time has no fraction:
+// $GPRMC,113258,A,3238.9148,N,10822.4466,W,005.3,247.1,181022,009.3,E*6B
 void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass pass,
                ScanState& state, const CheckContext& context) {
     if (!RmcAccepted(sentence, fields)) return;
     const auto timeText = PadMilliseconds(TimeFieldToText(fields.Field[1]).Text());
+    // The date goes the long way round: its pairs into the user's date order,
+    // then read back by that order into month-first text for the parse. For
+    // the usual orders that is the ddmmyy field itself; an order that lacks
+    // or repeats an element (a pattern without the year) drops or repeats a
+    // pair on the way, and the parse then fills the gap as it fills any
+    // missing year, so the report's dates follow the user's pattern exactly.
     const auto date = LocalDateToUsDate(
         DateFieldToLocalOrder(fields.Field[9], context.Conventions).Text(), context.Conventions);
     const auto text = DateTimeText(date.Text(), timeText.Text(), pass, state);
@@ -174,37 +180,6 @@ void ProcessPossibleRmc(std::string_view sentence, ScanPass pass, ScanState& sta
 void ProcessSentenceExactly(std::string_view sentence, ScanPass pass, ScanState& state,
                             const CheckContext& context) {
     Process(sentence, pass, state, context, false);
-}
-
-std::optional<std::int32_t> InterpolatedTenth(std::string_view timeText, ScanPass pass, ScanState& state) {
-    const bool timeChanged = !state.PrevTimeText.empty() && state.PrevTimeText != timeText;
-    if (pass == ScanPass::Prescan) {
-        if (state.TenthCounter < 0 && timeChanged) state.TenthCounter = 10 - state.SentenceCount;
-        return std::nullopt;
-    }
-    if (!state.GloMode) return std::nullopt;
-    if (timeChanged) state.TenthCounter = 0;
-    if (timeText.find(".000") == std::string_view::npos) return std::nullopt;
-    // A counter still negative here (no change of second seen in the
-    // pre-scan) would make every whole-second sentence unreadable.
-    if (state.TenthCounter < 0) state.TenthCounter = 0;
-    return state.TenthCounter % 10;
-}
-
-void StoreRmc(TDateTime time, std::string_view timeText, const TRmcFixText& fix, ScanPass pass,
-              ScanState& state, const CheckContext& context) {
-    if (pass == ScanPass::Check && state.GloMode && state.TenthCounter < 9) ++state.TenthCounter;
-    state.CurTime = time;
-    state.CurLat = CoordToDegrees(fix.Latitude, fix.NorthSouth);
-    state.CurLon = CoordToDegrees(fix.Longitude, fix.EastWest);
-    state.CurSpeed = FloatOrNaN(fix.Speed);
-    if (state.FirstTime == 0.0) state.FirstTime = state.CurTime;
-    if (pass == ScanPass::Check) {
-        CheckTimes(state, context);
-        context.Report.NoteTime(state.CurTime);
-    }
-    ++state.SentenceCount;
-    state.PrevTimeText.assign(timeText);
 }
 
 TShortText<char> TimeFieldToText(std::string_view field) {
@@ -280,16 +255,4 @@ TShortText<wchar_t> LocalDateToUsDate(std::wstring_view text, const DateConventi
     out.Append(conventions.UsDateSeparator);
     out.Append(year);
     return out;
-}
-
-double CoordToDegrees(std::string_view number, std::string_view hemisphere) {
-    const std::string_view digits = TrimBytes(number);
-    if (digits.empty() || hemisphere.empty()) return kNaN;
-    const auto value = DecimalTextToDouble(digits);
-    if (!value) return kNaN;
-    const double hundreds = *value / 100.0;
-    if (!(hundreds >= -0x1p63 && hundreds < 0x1p63)) return kNaN;  // beyond a 64-bit truncation
-    const double degrees = std::trunc(hundreds);
-    const double result = degrees + (hundreds - degrees) / 0.6;
-    return hemisphere[0] == 'S' || hemisphere[0] == 'W' ? -result : result;
 }

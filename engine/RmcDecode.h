@@ -50,5 +50,3 @@ TShortText<char> PadMilliseconds(std::string_view timeText);
 TShortText<wchar_t> DateFieldToLocalOrder(std::string_view field, const DateConventions& conventions);
 // That text as month, day and year joined by the US separator.
 TShortText<wchar_t> LocalDateToUsDate(std::wstring_view text, const DateConventions& conventions);
-// "4807.038","N" -> 48.1173; NaN when either field is unusable.
-double CoordToDegrees(std::string_view number, std::string_view hemisphere);

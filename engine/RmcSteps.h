@@ -1,5 +1,6 @@
 // The steps that the full RMC decoding and the direct one of the usual shapes
-// share, so that both change the run state alike.
+// share, so that both change the run state alike; neither decoder calls the
+// other's code for them.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,9 @@ struct TRmcFixText {
 
 // The status field of a fix that counts.
 inline constexpr std::string_view kRmcValid = "A";
+
+// "4807.038","N" -> 48.1173; NaN when either field is unusable.
+double CoordToDegrees(std::string_view number, std::string_view hemisphere);
 
 // Moves the GLO tenth counter's phase on as the pass requires, for a sentence
 // with this time text ("hh:mm:ss.fff..."). Gives the tenth (0 to 9) that

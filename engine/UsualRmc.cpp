@@ -129,6 +129,8 @@ std::optional<TDateTime> UsualDateTime(std::string_view date, const TUsualTime& 
 
 }  // namespace
 
+// The usual shape, nearly every RMC sentence of a log:
+// $GNRMC,223745.00,A,3806.62964,N,12237.61382,W,0.040,,110720,,,D,V*0E
 bool DecodeUsualRmc(std::string_view sentence, ScanPass pass, ScanState& state, const CheckContext& context) {
     if (!DateReachesParseMonthFirst(context.Conventions)) return false;
     TUsualFields fields;

@@ -1,4 +1,5 @@
 #include "engine/RmcDecode.h"
+#include "engine/RmcSteps.h"
 
 #include <gtest/gtest.h>
 
