@@ -18,10 +18,7 @@ namespace {
 const std::string kRmc = "$GNRMC,123519.00,A,4807.03812,N,01131.00045,E,022.4,084.4,230394,003.1,W,A*35";
 const std::string kGsv = "$GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00*74";
 
-class TNullReport : public IReportSink {
-public:
-    void AppendReport(std::wstring_view) override {}
-};
+class TNullReport : public ICheckEvents {};
 
 // A typical 10 Hz epoch: one RMC among five other sentences.
 std::string TypicalLog(int epochs) {

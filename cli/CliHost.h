@@ -19,14 +19,13 @@ public:
     virtual void WriteRaw(std::string_view bytes) = 0;
 };
 
-class TCountingSource;
 class TIntervalPlot;
 class TTimeNotes;
 
-// What else watches a run besides the report, each optional: the reader's
-// source for progress, the picture, the time notes.
+// What else watches a run besides the report, each optional: progress on
+// standard error, the picture, the time notes.
 struct TRunWatchers {
-    const TCountingSource* Progress = nullptr;
+    bool Progress = false;
     TIntervalPlot* Plot = nullptr;
     TTimeNotes* Notes = nullptr;
 };
@@ -39,26 +38,23 @@ public:
     TCliHost(const CliOptions& options, std::wstring logName, ScanState& state,
              ILineOutput& report, const std::atomic<bool>& stop, TRunWatchers watchers = {});
 
-    std::wstring EditText(EditBox which) const override;
-    void SetEditText(EditBox which, std::wstring_view text) override;
-    bool IsChecked(AlarmBox which) const override;
-    void SetChecked(AlarmBox which, bool checked) override;
-    void SetStatus(std::wstring_view text) override;
-    void ClearReport() override {}
-    void AppendReport(std::wstring_view text) override;
-    void AppendAnomaly(const TAnomaly& anomaly, std::wstring_view line) override;
-    void NoteTime(TDateTime time) override;
-    void NoteUnreadTime(std::int64_t line, std::string_view timeField, std::string_view dateField) override;
-    void SetWaitCursor(bool) override {}
-    void ProcessMessages() override;
+    std::wstring LogName() override { return FLogName; }
+    TCheckOptions TakeOptions() override;
     // The run's result carries the text; the caller writes it to stderr.
-    void ShowMessage(std::wstring_view, MessagePlace) override {}
+    void OpenFailed(std::wstring_view, MessagePlace) override {}
+    void StatusChanged(std::wstring_view text) override { FStatus = text; }
+    void ProgressMade(const TProgress& progress) override;
+    void ReportLine(std::wstring_view text) override;
+    void AnomalyFound(const TAnomaly& anomaly, std::wstring_view line) override;
+    void TimeAccepted(TDateTime time, std::int64_t line) override;
+    void TimeUnread(std::int64_t line, std::string_view timeField, std::string_view dateField) override;
+    bool YieldPoint() override { return FStop.load(); }
 
     const std::wstring& Status() const { return FStatus; }
 
 private:
-    std::wstring FLogName, FTolerance, FDecimals;
-    bool FSameTime, FStepChange, FMovedBack;
+    std::wstring FLogName;
+    TOptionRow FRow;
     bool FJson, FLineNumbers;
     bool FFirstAnomaly = true;
     ScanState& FState;

@@ -81,20 +81,3 @@ void EndProgress() {
     const std::lock_guard<std::mutex> lock(StderrLock);
     ClearDrawn();
 }
-
-bool TCountingSource::Open(std::wstring_view name) {
-    FBytesRead = 0;
-    FSize = 0;
-    return FInner->Open(name);
-}
-
-std::size_t TCountingSource::Read(char* buffer, std::size_t size) {
-    const std::size_t n = FInner->Read(buffer, size);
-    FBytesRead += static_cast<std::int64_t>(n);
-    return n;
-}
-
-void TCountingSource::Reopen() {
-    FInner->Reopen();
-    FBytesRead = 0;
-}

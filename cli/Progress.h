@@ -4,11 +4,8 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
-
-#include "engine/LogReader.h"
 
 // How far the check pass of one log has got.
 struct TProgressPoint {
@@ -30,24 +27,3 @@ void ErrorLine(std::wstring_view text);
 void ShowProgress(const TProgressPoint& point);
 // Clears a progress line drawn on the terminal.
 void EndProgress();
-
-// A byte source that counts the bytes read through it since the last open or
-// rewind, for the progress display of the reader that owns it.
-class TCountingSource final : public IByteSource {
-public:
-    explicit TCountingSource(std::unique_ptr<IByteSource> inner) : FInner(std::move(inner)) {}
-
-    bool Open(std::wstring_view name) override;
-    std::int64_t Size() override { return FSize = FInner->Size(); }
-    std::size_t Read(char* buffer, std::size_t size) override;
-    void Reopen() override;
-    void Close() override { FInner->Close(); }
-
-    std::int64_t BytesRead() const { return FBytesRead; }
-    std::int64_t KnownSize() const { return FSize; }
-
-private:
-    std::unique_ptr<IByteSource> FInner;
-    std::int64_t FBytesRead = 0;
-    std::int64_t FSize = 0;
-};

@@ -16,12 +16,6 @@ namespace {
 constexpr std::wstring_view kReading = L" Reading...";
 constexpr std::wstring_view kAborted = L"Aborted by user.";
 constexpr std::wstring_view kCantOpen = L"Can't open : ";
-// A tolerance that is not a positive number becomes half a second, in the
-// box and in the run.
-constexpr std::wstring_view kDefaultToleranceText = L"0.5";
-constexpr double kDefaultToleranceSeconds = 0.5;
-// The report's time stamps have at most milliseconds.
-constexpr std::int32_t kMaxTimeDecimals = 3;
 // The progress share counts every line as if it ended in CR LF, whatever the
 // log really has, so it only comes near 100 %.
 constexpr std::int64_t kAssumedLineEndBytes = 2;
@@ -44,17 +38,6 @@ private:
     ScanState& FState;
 };
 
-class TWaitCursorGuard {
-public:
-    explicit TWaitCursorGuard(ICheckHost& host) : FHost(host) { FHost.SetWaitCursor(true); }
-    ~TWaitCursorGuard() { FHost.SetWaitCursor(false); }
-    TWaitCursorGuard(const TWaitCursorGuard&) = delete;
-    TWaitCursorGuard& operator=(const TWaitCursorGuard&) = delete;
-
-private:
-    ICheckHost& FHost;
-};
-
 // Position of "$" + letter in the line; npos when absent. Sentences start
 // with it, so a plain loop finds it at once.
 std::size_t FindMarker(std::string_view line, char letter) {
@@ -73,8 +56,14 @@ void CloseQuietly(TLogReader& reader) {
 
 TRunResult CannotOpen(ICheckHost& host, std::wstring_view logName, MessagePlace place) {
     TRunResult result{RunEnd::CannotOpen, std::wstring(kCantOpen) + std::wstring(logName)};
-    host.ShowMessage(result.Message, place);
+    host.OpenFailed(result.Message, place);
     return result;
+}
+
+// A yield point: the host handles its input and may ask for an abort.
+bool AbortAsked(ICheckHost& host, ScanState& state) {
+    if (host.YieldPoint()) state.AbortRequested = true;
+    return state.AbortRequested;
 }
 
 // Steps up to the open, taking the log's name. Empty when the log is open and
@@ -83,14 +72,14 @@ std::optional<TRunResult> OpenForRun(ICheckHost& host, ScanState& state, TLogRea
                                      std::wstring& logName) {
     bool opened = false;
     try {
-        logName = host.EditText(EditBox::Filename);
-        host.SetStatus(kReading);
-        host.ProcessMessages();
+        logName = host.LogName();
+        host.StatusChanged(kReading);
+        const bool aborted = AbortAsked(host, state);
         opened = reader.OpenLog(logName);
-        if (opened && !state.AbortRequested) return std::nullopt;
+        if (opened && !aborted) return std::nullopt;
         if (opened) CloseQuietly(reader);
-        if (!state.AbortRequested) return CannotOpen(host, logName, MessagePlace::OverMainWindow);
-        host.SetStatus(kAborted);
+        if (!aborted) return CannotOpen(host, logName, MessagePlace::OverMainWindow);
+        host.StatusChanged(kAborted);
         return TRunResult{RunEnd::Aborted, {}};
     } catch (const std::exception&) {
         if (opened) CloseQuietly(reader);
@@ -106,33 +95,13 @@ void Prescan(ScanState& state, TLogReader& reader, const CheckContext& context) 
     }
 }
 
-void TakeOptions(ICheckHost& host, ScanState& state) {
-    state.FlucTime = std::fabs(FloatOrZero(TrimText(host.EditText(EditBox::FlucTime))));
-    if (!(state.FlucTime > 0.0)) {
-        host.SetEditText(EditBox::FlucTime, kDefaultToleranceText);
-        state.FlucTime = kDefaultToleranceSeconds;
-    }
-
-    state.AlarmSameTime = host.IsChecked(AlarmBox::SameTime);
-    state.AlarmStepChange = host.IsChecked(AlarmBox::StepChange);
-    state.AlarmMovedBack = host.IsChecked(AlarmBox::MovedBack);
-    if (!state.AlarmSameTime && !state.AlarmStepChange && !state.AlarmMovedBack) {
-        host.SetChecked(AlarmBox::StepChange, true);
-        state.AlarmStepChange = true;
-    }
-
-    // Outside 0 to 3 the count is corrected on screen too: a negative count
-    // would leave the interval lines without their numbers.
-    state.TimeDecimals = IntOrZero(host.EditText(EditBox::Tdecimal));
-    if (state.TimeDecimals > kMaxTimeDecimals) {
-        host.SetEditText(EditBox::Tdecimal, std::to_wstring(kMaxTimeDecimals));
-        state.TimeDecimals = kMaxTimeDecimals;
-    } else if (state.TimeDecimals < 0) {
-        host.SetEditText(EditBox::Tdecimal, L"0");
-        state.TimeDecimals = 0;
-    }
-    state.IntervalFormat = L"%" + std::to_wstring(state.TimeDecimals + 5) + L"." +
-                           std::to_wstring(state.TimeDecimals) + L"f";
+void ApplyOptions(const TCheckOptions& options, ScanState& state) {
+    state.FlucTime = options.FlucTime;
+    state.AlarmSameTime = options.AlarmSameTime;
+    state.AlarmStepChange = options.AlarmStepChange;
+    state.AlarmMovedBack = options.AlarmMovedBack;
+    state.TimeDecimals = options.TimeDecimals;
+    state.IntervalFormat = IntervalFormatFor(options.TimeDecimals);
 }
 
 void ResetHistory(ScanState& state) {
@@ -143,20 +112,8 @@ void ResetHistory(ScanState& state) {
     state.PrevSpeed = kNoPreviousSpeed;
 }
 
-std::wstring ProgressText(std::wstring_view logName, std::int64_t lineIndex,
-                          std::int64_t byteCount, std::int64_t fileBytes) {
-    const auto cut = logName.find_last_of(kPathDelimiters);
-    const std::wstring_view name = cut == std::wstring_view::npos ? logName : logName.substr(cut + 1);
-    // An empty log has been read whole by its first progress point.
-    const double share = fileBytes > 0 ? static_cast<double>(byteCount) / static_cast<double>(fileBytes) * 100.0
-                                       : 100.0;
-    return std::wstring(name) + L": Line " + std::to_wstring(lineIndex) + L" (" +
-           FormatFixed(L"%3.1f", share) + L"%)";
-}
-
 // False when the user aborted.
-bool CheckPass(ICheckHost& host, ScanState& state, TLogReader& reader,
-               const CheckContext& context, std::wstring_view logName) {
+bool CheckPass(ICheckHost& host, ScanState& state, TLogReader& reader, const CheckContext& context) {
     std::int64_t lineIndex = 0;
     std::int64_t byteCount = 0;
     while (!reader.AtEnd()) {
@@ -167,12 +124,11 @@ bool CheckPass(ICheckHost& host, ScanState& state, TLogReader& reader,
         if (!sentence.empty()) ProcessSentence(sentence, ScanPass::Check, state, context);
         if (lineIndex % kProgressEvery == 0) {
             // A compressed log counts its compressed bytes, so the share still ends near 100 %.
-            const std::int64_t taken = reader.CompressedBytesRead().value_or(byteCount);
-            host.SetStatus(ProgressText(logName, lineIndex, taken, reader.FileBytes()));
-            host.ProcessMessages();
-            if (state.AbortRequested) {
-                host.AppendReport(L"");
-                host.AppendReport(kAborted);
+            const std::int64_t counted = reader.CompressedBytesRead().value_or(byteCount);
+            host.ProgressMade({lineIndex, counted, reader.FileBytesRead(), reader.FileBytes()});
+            if (AbortAsked(host, state)) {
+                host.ReportLine(L"");
+                host.ReportLine(kAborted);
                 return false;
             }
         }
@@ -201,10 +157,10 @@ std::wstring SpanText(const ScanState& state, const DateConventions& conventions
 }
 
 void Summarize(ICheckHost& host, const ScanState& state, const DateConventions& conventions) {
-    host.AppendReport(L"");
-    host.AppendReport(SummaryText(state));
-    host.SetStatus(L"Completed.");
-    if (state.FirstTime != 0.0) host.SetStatus(SpanText(state, conventions));
+    host.ReportLine(L"");
+    host.ReportLine(SummaryText(state));
+    host.StatusChanged(L"Completed.");
+    if (state.FirstTime != 0.0) host.StatusChanged(SpanText(state, conventions));
 }
 
 }  // namespace
@@ -216,6 +172,17 @@ std::string_view CandidateInLine(std::string_view line, bool takeProprietary) {
     return pos == std::string_view::npos ? std::string_view() : line.substr(pos);
 }
 
+std::wstring ProgressStatusText(std::wstring_view logName, const TProgress& progress) {
+    const auto cut = logName.find_last_of(kPathDelimiters);
+    const std::wstring_view name = cut == std::wstring_view::npos ? logName : logName.substr(cut + 1);
+    // An empty log has been read whole by its first progress point.
+    const double share = progress.LogBytes > 0 ? static_cast<double>(progress.ByteCount) /
+                                                     static_cast<double>(progress.LogBytes) * 100.0
+                                               : 100.0;
+    return std::wstring(name) + L": Line " + std::to_wstring(progress.LineIndex) + L" (" +
+           FormatFixed(L"%3.1f", share) + L"%)";
+}
+
 TRunResult RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
                     const DateConventions& conventions, int currentYear) {
     if (state.RunActive) return {RunEnd::Ignored, {}};
@@ -225,9 +192,7 @@ TRunResult RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
     state.PrevTimeText.clear();
     state.TenthCounter = -1;
 
-    TWaitCursorGuard cursor(host);
-    host.SetStatus(L"");
-    host.ClearReport();
+    host.StatusChanged(L"");
     std::wstring logName;
     if (auto ended = OpenForRun(host, state, reader, logName)) return *ended;
 
@@ -238,9 +203,9 @@ TRunResult RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
         reader.RewindLog();
         state.SentenceCount = 0;
         state.PrevTimeText.clear();
-        TakeOptions(host, state);
+        ApplyOptions(host.TakeOptions(), state);
         ResetHistory(state);
-        if (CheckPass(host, state, reader, context, logName)) Summarize(host, state, conventions);
+        if (CheckPass(host, state, reader, context)) Summarize(host, state, conventions);
         else end = RunEnd::Aborted;
         reader.CloseLog();
     } catch (const TUserError& e) {

@@ -29,8 +29,8 @@ inline std::string_view CandidateSentence(std::string_view line, bool takePropri
 // How a run ended.
 enum class RunEnd {
     Completed,    // the summary and the span are out
-    Aborted,      // AbortRequested was seen at a message-processing point
-    CannotOpen,   // the log could not be opened; the host was shown the message
+    Aborted,      // an abort was asked for at a yield point
+    CannotOpen,   // the log could not be opened; the host was told with OpenFailed
     ReadError,    // reading, rewinding or closing the log failed
     Ignored,      // a run on the same state was already under way
 };
@@ -42,10 +42,14 @@ struct TRunResult {
     std::wstring Message;
 };
 
-// Runs one check of the log named in the host's file-name box. A call made
-// while a run on the same state is under way (from inside ProcessMessages)
-// is ignored. On every way out the log is closed and the cursor restored.
-// currentYear is the local calendar year that two-digit RMC years are
-// widened around.
+// Runs one check of the log the host names. A call made while a run on the
+// same state is under way (from inside a yield point) is ignored. On every way out
+// the log is closed. currentYear is the local calendar year that two-digit
+// RMC years are widened around.
 TRunResult RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
                     const DateConventions& conventions, int currentYear);
+
+// The status text of a progress point as the window shows it: the file-name
+// part of the log's name, the line index and the share of ByteCount in
+// LogBytes, e.g. "track.nmea: Line 20000 (45.3%)".
+std::wstring ProgressStatusText(std::wstring_view logName, const TProgress& progress);

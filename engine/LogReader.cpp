@@ -47,6 +47,7 @@ TLogReader::TLogReader(std::unique_ptr<IByteSource> source, std::size_t blockSiz
 
 bool TLogReader::OpenLog(std::wstring_view name) {
     FBlockPos = FBlockCount = 0;
+    FBytesTaken = 0;
     FLastChar = 0;
     FAtEnd = true;
     // A NUL would cut the name short at the system call and open another file.
@@ -72,6 +73,7 @@ std::string_view TLogReader::ReadLineAcrossBlocks() {
     for (;;) {
         if (FBlockPos >= FBlockCount) {
             FBlockCount = FSource->Read(FBuffer.data(), FBuffer.size());
+            FBytesTaken += static_cast<std::int64_t>(FBlockCount);
             FBlockPos = 0;
             if (FBlockCount == 0) {
                 FAtEnd = true;
@@ -104,6 +106,7 @@ void TLogReader::RewindLog() {
     FSource->Reopen();
     FAtEnd = false;
     FBlockPos = FBlockCount = 0;
+    FBytesTaken = 0;
 }
 
 void TLogReader::CloseLog() { FSource->Close(); }

@@ -78,6 +78,9 @@ public:
     std::int64_t FileBytes() const { return FFileBytes; }
     std::optional<std::int64_t> CompressedBytesRead() const { return FSource->CompressedBytesRead(); }
     std::int64_t TrailingBytes() const { return FSource->TrailingBytes(); }
+    // Bytes of the log file read since the open or the rewind: the compressed
+    // bytes of a compressed log.
+    std::int64_t FileBytesRead() const { return CompressedBytesRead().value_or(FBytesTaken); }
 
 private:
     // The first CR or LF in [p, end), or end.
@@ -102,6 +105,7 @@ private:
     std::vector<char> FBuffer;
     std::size_t FBlockCount = 0;
     std::size_t FBlockPos = 0;
+    std::int64_t FBytesTaken = 0;   // from the source since the open or the rewind
     char FLastChar = 0;
     std::string FLine;
     bool FAtEnd = false;

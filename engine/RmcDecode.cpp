@@ -86,8 +86,8 @@ void HandleAnnouncement(std::string_view sentence, const SentenceFields& fields,
                         ScanState& state, const CheckContext& context) {
     if (!ChecksumOk(sentence) || fields.Field[1] != kGloAnnouncement) return;
     if (!state.GloMode) {
-        context.Report.AppendReport(kGloDetected);
-        context.Report.AppendReport(L"");   // the announcement stands apart
+        context.Events.ReportLine(kGloDetected);
+        context.Events.ReportLine(L"");   // the announcement stands apart
     }
     state.GloMode = true;
 }
@@ -137,7 +137,7 @@ void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass
     const auto text = DateTimeText(date.Text(), timeText.Text(), pass, state);
     const auto time = ParseDateTimeText(text.Text(), context.CurrentYear);
     if (!time) {
-        if (pass == ScanPass::Check) context.Report.NoteUnreadTime(state.LineNumber, fields.Field[1], fields.Field[9]);
+        if (pass == ScanPass::Check) context.Events.TimeUnread(state.LineNumber, fields.Field[1], fields.Field[9]);
         return;
     }
     const auto& f = fields.Field;

@@ -37,7 +37,7 @@ void StoreRmc(TDateTime time, std::string_view timeText, const TRmcFixText& fix,
     if (state.FirstTime == 0.0) state.FirstTime = state.CurTime;
     if (pass == ScanPass::Check) {
         CheckTimes(state, context);
-        context.Report.NoteTime(state.CurTime);
+        context.Events.TimeAccepted(state.CurTime, state.LineNumber);
     }
     ++state.SentenceCount;
     state.PrevTimeText.assign(timeText);

@@ -55,7 +55,7 @@ void ReportStepChange(ScanState& state, const CheckContext& context) {
     TAnomaly anomaly = AnomalyOf(AnomalyKind::StepChanged, state);
     anomaly.PrevIntervalSeconds = prevInterval * kSecondsPerDay;
     anomaly.NewIntervalSeconds = newInterval * kSecondsPerDay;
-    context.Report.AppendAnomaly(anomaly, line);
+    context.Events.AnomalyFound(anomaly, line);
     ++state.StepCount;
 }
 
@@ -70,7 +70,7 @@ void ReportMovedBack(ScanState& state, const CheckContext& context) {
         line += TimeSpan(back, state);
         line += L")";
     }
-    context.Report.AppendAnomaly(AnomalyOf(AnomalyKind::MovedBack, state), line);
+    context.Events.AnomalyFound(AnomalyOf(AnomalyKind::MovedBack, state), line);
     ++state.BackCount;
 }
 
@@ -90,7 +90,7 @@ void ReportSameTime(ScanState& state, const CheckContext& context) {
             line += FormatFixed(L"%4.1f", state.CurSpeed);
         }
     }
-    context.Report.AppendAnomaly(anomaly, line);
+    context.Events.AnomalyFound(anomaly, line);
     ++state.SameCount;
 }
 

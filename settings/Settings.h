@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/ICheckHost.h"
+#include "engine/CheckOptions.h"
 
 inline constexpr std::int32_t kUnsetPosition = 2147483647;
 // The read buffer of one value, terminator included: at most 2047 characters return.

@@ -16,30 +16,59 @@
 
 namespace {
 
-// Writes the buffered report lines into the pane however a run ends.
-class TReportFlushGuard {
+// Runs its end step however a run ends: the buffered report lines into the
+// pane, the default cursor back.
+class TScopeEnd {
 public:
-    explicit TReportFlushGuard(std::function<void()> flush) : FFlush(std::move(flush)) {}
-    ~TReportFlushGuard() { FFlush(); }
-    TReportFlushGuard(const TReportFlushGuard&) = delete;
-    TReportFlushGuard& operator=(const TReportFlushGuard&) = delete;
+    explicit TScopeEnd(std::function<void()> end) : FEnd(std::move(end)) {}
+    ~TScopeEnd() { FEnd(); }
+    TScopeEnd(const TScopeEnd&) = delete;
+    TScopeEnd& operator=(const TScopeEnd&) = delete;
 
 private:
-    std::function<void()> FFlush;
+    std::function<void()> FEnd;
 };
 
 }  // namespace
 
 void TFormMain::ButtonConvClick() {
     if (FState.RunActive) return;   // a start request during a run is ignored
-    TReportFlushGuard flush([this] {
+    TScopeEnd flush([this] {
         if (IsWindow(FHandle)) FlushReport();
         EndIfClosePending();
     });
+    SetWaitCursor(true);
+    TScopeEnd cursor([this] { SetWaitCursor(false); });
+    ClearReport();
     const TRunResult result = RunCheck(*this, FState, FLogReader, FConventions, CurrentLocalYear());
     // A log that cannot be read is a failure of the program's own kind: the
     // failure box shows it, and a drop stops at that log.
     if (result.End == RunEnd::ReadError) throw TUserError(result.Message);
+}
+
+std::wstring TFormMain::LogName() {
+    FRunLogName = EditText(EditBox::Filename);
+    return FRunLogName;
+}
+
+// The boxes as they stand, corrected on screen in the order the run needs:
+// the tolerance text, the interval box (whose click handler runs), the digits.
+TCheckOptions TFormMain::TakeOptions() {
+    const TOptionIntake intake =
+        OptionsFromRow({EditText(EditBox::FlucTime), EditText(EditBox::Tdecimal), IsChecked(AlarmBox::SameTime),
+                        IsChecked(AlarmBox::StepChange), IsChecked(AlarmBox::MovedBack)});
+    const TOptionCorrections& corrections = intake.Corrections;
+    if (corrections.FlucTimeText) SetEditText(EditBox::FlucTime, *corrections.FlucTimeText);
+    if (corrections.CheckStepChange) SetChecked(AlarmBox::StepChange, true);
+    if (corrections.TdecimalText) SetEditText(EditBox::Tdecimal, *corrections.TdecimalText);
+    return intake.Options;
+}
+
+void TFormMain::ProgressMade(const TProgress& progress) { SetStatus(ProgressStatusText(FRunLogName, progress)); }
+
+bool TFormMain::YieldPoint() {
+    ProcessMessages();
+    return FState.AbortRequested;
 }
 
 HWND TFormMain::EditOf(EditBox which) const {
@@ -127,7 +156,7 @@ void TFormMain::ProcessMessages() {
     }
 }
 
-void TFormMain::ShowMessage(std::wstring_view text, MessagePlace place) {
+void TFormMain::OpenFailed(std::wstring_view text, MessagePlace place) {
     if (place == MessagePlace::OverMainWindow) ShowCenteredMessage(text, nullptr);
     else ShowYesBox(FHandle, text, nullptr);
 }

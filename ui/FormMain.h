@@ -25,17 +25,21 @@ public:
 
     HWND Handle() const { return FHandle; }
 
-    // ICheckHost and ISettingsWindow.
+    // ICheckHost: the run's inputs from the boxes, its events into the
+    // status bar and the report pane.
+    std::wstring LogName() override;
+    TCheckOptions TakeOptions() override;
+    void OpenFailed(std::wstring_view text, MessagePlace place) override;
+    void StatusChanged(std::wstring_view text) override { SetStatus(text); }
+    void ProgressMade(const TProgress& progress) override;
+    void ReportLine(std::wstring_view line) override { AppendReport(line); }
+    bool YieldPoint() override;
+
+    // ISettingsWindow, and the boxes for the run.
     std::wstring EditText(EditBox which) const override;
     void SetEditText(EditBox which, std::wstring_view text) override;
     bool IsChecked(AlarmBox which) const override;
     void SetChecked(AlarmBox which, bool checked) override;
-    void SetStatus(std::wstring_view text) override;
-    void ClearReport() override;
-    void AppendReport(std::wstring_view text) override;
-    void SetWaitCursor(bool wait) override;
-    void ProcessMessages() override;
-    void ShowMessage(std::wstring_view text, MessagePlace place) override;
     std::int32_t WindowTop() const override;
     std::int32_t WindowLeft() const override;
     void SetWindowTop(std::int32_t top) override;
@@ -77,6 +81,11 @@ private:
     void AutoSizeLabel(HWND label, bool keepRightEdge);
     void LayOutOptionsRow();
     void SetHints(bool japanese);
+    void SetStatus(std::wstring_view text);
+    void ClearReport();
+    void AppendReport(std::wstring_view text);
+    void SetWaitCursor(bool wait);
+    void ProcessMessages();
     void FlushReport();
     HWND Control(int id) const { return GetDlgItem(FHandle, id); }
     HWND EditOf(EditBox which) const;
@@ -97,6 +106,7 @@ private:
     bool FWaitCursor = false;
     bool FClosePending = false;
     std::wstring FPendingReport;   // appended lines not yet in the pane
+    std::wstring FRunLogName;      // the log the run under way took
 
     // The run state, the log reader, the date conventions and the settings
     // live as long as the window; nothing is freed between runs.

@@ -44,7 +44,6 @@ TEST_F(CheckRunTest, CleanLogEndsWithNoErrorAndTheSpan) {
     EXPECT_EQ(Host.Statuses, (std::vector<std::wstring>{
                                  L"", L" Reading...", L"log.nmea: Line 0 (33.3%)", L"Completed.",
                                  L"Completed.    2020/01/02 10:00:00.0 to 2020/01/02 10:00:02.0(UTC)  00:00:02.0"}));
-    EXPECT_EQ(Host.Cursor, (std::vector<bool>{true, false}));
     EXPECT_EQ(Source->Closes, 1);
 }
 
@@ -98,7 +97,11 @@ TEST_F(CheckRunTest, ProgressEveryTenThousandLines) {
     EXPECT_EQ(Host.Statuses[2], L"log.nmea: Line 0 (0.0%)");
     EXPECT_EQ(Host.Statuses[3], L"log.nmea: Line 10000 (60.0%)");
     EXPECT_EQ(Host.Statuses[4], L"log.nmea: Line 20000 (120.0%)");
-    EXPECT_EQ(Host.ProcessCalls, 4);  // before the open, then lines 0, 10000, 20000
+    EXPECT_EQ(Host.YieldPointCalls, 4);  // before the open, then lines 0, 10000, 20000
+    // The bytes read from the log so far: whole 2048-byte blocks.
+    ASSERT_EQ(Host.Progress.size(), 3u);
+    EXPECT_EQ(Host.Progress[1].BytesRead, 20480);
+    EXPECT_EQ(Host.Progress[1].LogBytes, 50000);
 }
 
 TEST_F(CheckRunTest, MissingLogShowsTheCentredMessage) {
@@ -109,11 +112,10 @@ TEST_F(CheckRunTest, MissingLogShowsTheCentredMessage) {
     EXPECT_EQ(Host.Messages, (std::vector<std::wstring>{L"Can't open : missing.nmea"}));
     EXPECT_EQ(Host.Statuses.back(), L" Reading...");
     EXPECT_TRUE(Host.Report.empty());
-    EXPECT_EQ(Host.Cursor, (std::vector<bool>{true, false}));
 }
 
 TEST_F(CheckRunTest, EscBeforeTheOpenAbortsWithoutReport) {
-    Host.OnProcessMessages = [&](int) { State.AbortRequested = true; };
+    Host.OnYieldPoint = [&](int) { State.AbortRequested = true; };
     Run(Seconds({"100000"}));
     EXPECT_EQ(Result.End, RunEnd::Aborted);
     EXPECT_EQ(Host.Statuses.back(), L"Aborted by user.");
@@ -122,7 +124,7 @@ TEST_F(CheckRunTest, EscBeforeTheOpenAbortsWithoutReport) {
 }
 
 TEST_F(CheckRunTest, EscInTheCheckPassEndsTheReportAndKeepsTheProgress) {
-    Host.OnProcessMessages = [&](int call) { if (call == 2) State.AbortRequested = true; };
+    Host.OnYieldPoint = [&](int call) { if (call == 2) State.AbortRequested = true; };
     Run(Seconds({"100000", "100001"}));
     EXPECT_EQ(Result.End, RunEnd::Aborted);
     EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"", L"Aborted by user."}));
@@ -167,7 +169,7 @@ TEST_F(CheckRunTest, AlarmClickedDuringTheRunTakesEffectAtOnce) {
     for (int i = 0; i < 10002; ++i) lines.push_back("x");
     lines.push_back(Rmc("100005"));
     lines.push_back(Rmc("100004"));
-    Host.OnProcessMessages = [&](int call) { if (call == 2) Host.SetChecked(AlarmBox::MovedBack, false); };
+    Host.OnYieldPoint = [&](int call) { if (call == 2) Host.SetChecked(AlarmBox::MovedBack, false); };
     Run(lines);
     EXPECT_EQ(State.BackCount, 0);
 }
@@ -183,13 +185,12 @@ TEST_F(CheckRunTest, ReadFailureEndsTheRunAfterClosingTheLog) {
     EXPECT_EQ(Result.Message, L"read failed");
     EXPECT_TRUE(Host.Report.empty());
     EXPECT_EQ(Source->Closes, 1);
-    EXPECT_EQ(Host.Cursor, (std::vector<bool>{true, false}));
     EXPECT_FALSE(State.RunActive);
 }
 
 TEST_F(CheckRunTest, StartRequestDuringARunIsIgnored) {
     int nested = 0;
-    Host.OnProcessMessages = [&](int call) {
+    Host.OnYieldPoint = [&](int call) {
         if (call != 2) return;
         ++nested;
         EXPECT_EQ(RunCheck(Host, State, *Reader, Conventions, Year).End, RunEnd::Ignored);
@@ -198,7 +199,7 @@ TEST_F(CheckRunTest, StartRequestDuringARunIsIgnored) {
     EXPECT_EQ(Result.End, RunEnd::Completed);
     EXPECT_EQ(nested, 1);
     EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"", L"no error."}));
-    EXPECT_EQ(Host.ProcessCalls, 2);
+    EXPECT_EQ(Host.YieldPointCalls, 2);
 }
 
 }  // namespace

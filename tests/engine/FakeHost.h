@@ -9,18 +9,22 @@
 #include <vector>
 
 #include "dates/DateConventions.h"
+#include "engine/CheckRun.h"
 #include "engine/ICheckHost.h"
 #include "engine/LogReader.h"
 #include "engine/MemorySource.h"
 #include "engine/ScanState.h"
 #include "engine/UserError.h"
 
-class TRecordingReport : public IReportSink {
+class TRecordingReport : public ICheckEvents {
 public:
-    void AppendReport(std::wstring_view text) override { Lines.emplace_back(text); }
+    void ReportLine(std::wstring_view text) override { Lines.emplace_back(text); }
     std::vector<std::wstring> Lines;
 };
 
+// Answers the run as the main window does: the name and the option row from
+// its boxes, the corrections written back into them, the status formatted
+// from the progress points.
 class TFakeHost : public ICheckHost {
 public:
     explicit TFakeHost(ScanState& state) : FState(state) {}
@@ -32,30 +36,48 @@ public:
                                     {AlarmBox::StepChange, true},
                                     {AlarmBox::MovedBack, true}};
     std::vector<std::wstring> Statuses, Report, Messages, DefaultPlaceMessages;
-    std::vector<bool> Cursor;
-    int ProcessCalls = 0;
-    // Runs at each ProcessMessages call, with the call's number from 1.
-    std::function<void(int)> OnProcessMessages;
+    std::vector<TAnomaly> Anomalies;
+    std::vector<TProgress> Progress;
+    int YieldPointCalls = 0;
+    // Runs at each yield, with the call's number from 1.
+    std::function<void(int)> OnYieldPoint;
 
-    std::wstring EditText(EditBox which) const override { return Edits.at(which); }
-    void SetEditText(EditBox which, std::wstring_view text) override { Edits[which] = text; }
-    bool IsChecked(AlarmBox which) const override { return Checks.at(which); }
-    void SetChecked(AlarmBox which, bool checked) override {
+    // As a click on the window's box: the run's flag follows at once.
+    void SetChecked(AlarmBox which, bool checked) {
         Checks[which] = checked;
         if (which == AlarmBox::StepChange) FState.AlarmStepChange = checked;
         if (which == AlarmBox::SameTime) FState.AlarmSameTime = checked;
         if (which == AlarmBox::MovedBack) FState.AlarmMovedBack = checked;
     }
-    void SetStatus(std::wstring_view text) override { Statuses.emplace_back(text); }
-    void ClearReport() override { Report.clear(); }
-    void AppendReport(std::wstring_view text) override { Report.emplace_back(text); }
-    void SetWaitCursor(bool wait) override { Cursor.push_back(wait); }
-    void ProcessMessages() override {
-        ++ProcessCalls;
-        if (OnProcessMessages) OnProcessMessages(ProcessCalls);
+
+    std::wstring LogName() override { return Edits.at(EditBox::Filename); }
+    TCheckOptions TakeOptions() override {
+        const TOptionIntake intake = OptionsFromRow({Edits.at(EditBox::FlucTime), Edits.at(EditBox::Tdecimal),
+                                                     Checks.at(AlarmBox::SameTime), Checks.at(AlarmBox::StepChange),
+                                                     Checks.at(AlarmBox::MovedBack)});
+        const TOptionCorrections& c = intake.Corrections;
+        if (c.FlucTimeText) Edits[EditBox::FlucTime] = *c.FlucTimeText;
+        if (c.CheckStepChange) SetChecked(AlarmBox::StepChange, true);
+        if (c.TdecimalText) Edits[EditBox::Tdecimal] = *c.TdecimalText;
+        return intake.Options;
     }
-    void ShowMessage(std::wstring_view text, MessagePlace place) override {
+    void OpenFailed(std::wstring_view text, MessagePlace place) override {
         (place == MessagePlace::Default ? DefaultPlaceMessages : Messages).emplace_back(text);
+    }
+    void StatusChanged(std::wstring_view text) override { Statuses.emplace_back(text); }
+    void ProgressMade(const TProgress& progress) override {
+        Progress.push_back(progress);
+        Statuses.push_back(ProgressStatusText(Edits.at(EditBox::Filename), progress));
+    }
+    void ReportLine(std::wstring_view text) override { Report.emplace_back(text); }
+    void AnomalyFound(const TAnomaly& anomaly, std::wstring_view line) override {
+        Anomalies.push_back(anomaly);
+        Report.emplace_back(line);
+    }
+    bool YieldPoint() override {
+        ++YieldPointCalls;
+        if (OnYieldPoint) OnYieldPoint(YieldPointCalls);
+        return FState.AbortRequested;
     }
 
 private:

@@ -7,10 +7,7 @@
 
 namespace {
 
-class TNullReport : public IReportSink {
-public:
-    void AppendReport(std::wstring_view) override {}
-};
+class TNullReport : public ICheckEvents {};
 
 }  // namespace
 

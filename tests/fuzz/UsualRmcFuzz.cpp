@@ -16,13 +16,19 @@
 
 namespace {
 
-class TRecordingReport : public IReportSink {
+class TRecordingReport : public ICheckEvents {
 public:
-    void AppendReport(std::wstring_view text) override {
+    void ReportLine(std::wstring_view text) override {
         Text += text;
         Text += L'\n';
     }
-    void NoteTime(TDateTime time) override { Text += std::to_wstring(Bits(time)) + L'\n'; }
+    void TimeAccepted(TDateTime time, std::int64_t line) override {
+        Text += std::to_wstring(Bits(time)) + L' ' + std::to_wstring(line) + L'\n';
+    }
+    void TimeUnread(std::int64_t line, std::string_view timeField, std::string_view dateField) override {
+        Text += L"unread " + std::to_wstring(line) + L' ' + std::to_wstring(timeField.size()) + L' ' +
+                std::to_wstring(dateField.size()) + L'\n';
+    }
     static std::uint64_t Bits(double value) {
         std::uint64_t bits;
         std::memcpy(&bits, &value, sizeof bits);
