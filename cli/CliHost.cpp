@@ -11,7 +11,7 @@
 TCliHost::TCliHost(const CliOptions& options, std::wstring logName, ScanState& state,
                    ILineOutput& report, const std::atomic<bool>& stop, TRunWatchers watchers)
     : FLogName(std::move(logName)),
-      FRow{options.Tolerance, options.Decimals, options.SameTime, options.StepChange, options.MovedBack},
+      FRow(options.Row),
       FJson(options.Json),
       FLineNumbers(options.LineNumbers),
       FState(state),

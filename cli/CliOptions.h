@@ -1,17 +1,18 @@
-// The command line of fixtally-check.
+// The command line of fixtally-check: one table of its options (CLI11) that
+// parses them, refuses what cannot be used and writes the help.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "dates/DateTime.h"
+#include "engine/CheckOptions.h"
+
 struct CliOptions {
-    // Texts as typed into the window's boxes; the run corrects them.
-    std::wstring Tolerance = L"0.25";
-    std::wstring Decimals = L"1";
-    bool SameTime = true;
-    bool MovedBack = true;
-    bool StepChange = true;
+    // The option row's texts and states as if typed into the window's boxes;
+    // the check corrects them as the window does.
+    TOptionRow Row{L"0.25", L"1", true, true, true};
     std::optional<std::wstring> DatePattern;
     std::optional<wchar_t> DateSeparator;
     bool Progress = false;
@@ -19,8 +20,8 @@ struct CliOptions {
     bool LineNumbers = false;   // anomaly lines start with the log's line number
     bool Recursive = false;     // folders named as logs are searched to any depth
     std::optional<std::wstring> PlotPath;   // SVG picture of the one log's interval
-    bool Notes = true;          // notes on time faults the report has no line for
-    std::optional<double> ReferenceDate;    // the day logs are taken to be from (TDateTime)
+    bool Notes = true;          // notes on what the report has no line for
+    std::optional<TDateTime> ReferenceDate;   // the day logs are taken to be from
     bool Help = false;
     bool Version = false;
     std::vector<std::wstring> Logs;   // files, folders, "-" for standard input
@@ -34,4 +35,5 @@ struct CliParse {
 CliParse ParseCommandLine(const std::vector<std::wstring>& args);
 
 inline constexpr std::wstring_view kUsageLine = L"usage: fixtally-check [OPTIONS] LOG...";
+// The options in groups, from the same table, with examples at the end.
 std::wstring HelpText();

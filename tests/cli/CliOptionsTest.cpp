@@ -10,10 +10,10 @@ TEST(ParseCommandLine, TakesOptionsInBothFormsAndLogsInOrder) {
          L"--date-pattern", L"d. M. yyyy", L"--date-separator=.", L"--", L"--no-same-time"});
     ASSERT_EQ(parse.Error, L"");
     const CliOptions& o = parse.Options;
-    EXPECT_EQ(o.Tolerance, L"abc");
-    EXPECT_EQ(o.Decimals, L"7");
-    EXPECT_FALSE(o.MovedBack);
-    EXPECT_TRUE(o.SameTime);
+    EXPECT_EQ(o.Row.FlucTimeText, L"abc");
+    EXPECT_EQ(o.Row.TdecimalText, L"7");
+    EXPECT_FALSE(o.Row.MovedBack);
+    EXPECT_TRUE(o.Row.SameTime);
     EXPECT_EQ(o.DatePattern, L"d. M. yyyy");
     EXPECT_EQ(o.DateSeparator, L'.');
     EXPECT_EQ(o.Logs, (std::vector<std::wstring>{L"b.nmea", L"a.nmea", L"--no-same-time"}));
@@ -23,8 +23,9 @@ TEST(ParseCommandLine, RefusesWhatCannotBeUsed) {
     struct Row { std::vector<std::wstring> args; std::wstring error; };
     const Row rows[] = {
         {{}, L"no log named"},
-        {{L"--frob", L"a"}, L"unknown option '--frob'"},
-        {{L"a", L"--tolerance"}, L"option '--tolerance' needs a value"},
+        {{L"--frob", L"a"}, L"The following argument was not expected: --frob"},
+        {{L"a", L"--tolerance"}, L"--tolerance: 1 required TEXT missing"},
+        {{L"--date-separator=", L"a"}, L"--date-separator takes one character, not ''"},
         {{L"--date-separator", L"", L"a"}, L"--date-separator takes one character, not ''"},
         {{L"--date-separator=//", L"a"}, L"--date-separator takes one character, not '//'"},
         {{L"-", L"a", L"-"}, L"- (standard input) can be named only once"},
@@ -35,6 +36,19 @@ TEST(ParseCommandLine, RefusesWhatCannotBeUsed) {
         SCOPED_TRACE(testing::PrintToString(r.error));
         EXPECT_EQ(ParseCommandLine(r.args).Error, r.error);
     }
+}
+
+TEST(ParseCommandLine, AValueMayBeEmptyOrLookLikeAnOption) {
+    const CliParse parse = ParseCommandLine({L"--date-pattern=", L"--tolerance", L"-0.3", L"--decimals", L"-", L"/a"});
+    ASSERT_EQ(parse.Error, L"");
+    EXPECT_EQ(parse.Options.DatePattern, L"");
+    EXPECT_EQ(parse.Options.Row.FlucTimeText, L"-0.3");
+    EXPECT_EQ(parse.Options.Row.TdecimalText, L"-");
+    EXPECT_EQ(parse.Options.Logs, (std::vector<std::wstring>{L"/a"}));   // a log, also on Windows
+}
+
+TEST(ParseCommandLine, TheLastOfARepeatedOptionCounts) {
+    EXPECT_EQ(ParseCommandLine({L"--tolerance=1", L"--tolerance", L"2", L"a"}).Options.Row.FlucTimeText, L"2");
 }
 
 TEST(ParseCommandLine, TakesAPictureNameEndingInSvgInAnyCase) {
