@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "cli/LogList.h"
-#include "cli/TimeNotes.h"
+#include "engine/TimeNotes.h"
 #include "engine/WideText.h"
 
 namespace {

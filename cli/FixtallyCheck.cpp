@@ -16,20 +16,20 @@
 #include <thread>
 #include <vector>
 
-#include "cli/CliHost.h"
+#include "cli/BatchTotal.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPlatform.h"
 #include "cli/DateOptions.h"
 #include "cli/IntervalPlot.h"
-#include "cli/JsonReport.h"
+#include "cli/JsonWriter.h"
 #include "cli/LogList.h"
 #include "cli/NativePath.h"
 #include "cli/Progress.h"
+#include "cli/ReportWriter.h"
 #include "cli/StdinSource.h"
-#include "cli/TimeNotes.h"
+#include "cli/TextWriter.h"
 #include "dates/DateTime.h"
-#include "engine/CheckRun.h"
-#include "engine/UserError.h"
+#include "engine/CheckLog.h"
 #include "engine/WideText.h"
 #include "FixtallyVersion.h"
 
@@ -101,36 +101,51 @@ public:
     std::string Bytes;
 };
 
+// What the command line takes from one log's check: the report to its
+// writer, progress to standard error, times and anomalies to the picture,
+// and Ctrl-C (or a failed output) at each yield.
+class TLogEvents final : public ICheckEvents {
+public:
+    TLogEvents(IReportWriter& writer, std::wstring_view log, bool progress, TIntervalPlot* plot)
+        : FWriter(writer), FLog(log), FProgress(progress), FPlot(plot) {}
+
+    void ReportLine(std::wstring_view line) override { FWriter.ReportLine(line); }
+    void AnomalyFound(const TAnomaly& anomaly, std::wstring_view line) override {
+        if (FPlot) FPlot->AddAnomaly(anomaly);
+        FWriter.AnomalyFound(anomaly, line);
+    }
+    void TimeAccepted(TDateTime time, std::int64_t) override {
+        if (FPlot) FPlot->AddTime(time);
+    }
+    void ProgressMade(const TProgress& p) override {
+        if (FProgress) ShowProgress({FLog, p.LineIndex + 1, p.BytesRead, p.LogBytes});
+    }
+    bool YieldPoint() override { return StopRequested.load(); }
+
+private:
+    IReportWriter& FWriter;
+    std::wstring_view FLog;
+    bool FProgress;
+    TIntervalPlot* FPlot;
+};
+
 struct TLogResult {
     int Status = kClean;
-    LogOutcome Outcome = LogOutcome::Completed;
-    ScanState State;
-    std::vector<TTimeNote> Notes;
+    TCheckResults Results;
     // For standard error once the log's report is out: why it failed, that
     // nothing was checked, its notes.
     std::vector<std::wstring> ErrorLines;
 };
 
-LogOutcome LogOutcomeOf(RunEnd end, const ScanState& state) {
-    switch (end) {
-        case RunEnd::Aborted: return LogOutcome::Aborted;
-        case RunEnd::CannotOpen:
-        case RunEnd::Ignored: return LogOutcome::CannotOpen;   // never: each log has a state of its own
-        case RunEnd::ReadError: return LogOutcome::ReadError;
-        case RunEnd::Completed: break;
+int StatusOf(const TCheckResults& results) {
+    switch (results.Outcome) {
+        case CheckOutcome::CannotOpen:
+        case CheckOutcome::ReadError: return kTrouble;
+        case CheckOutcome::Aborted: return kInterrupted;
+        case CheckOutcome::NoRmcAccepted: return kNothingChecked;
+        case CheckOutcome::Completed: break;
     }
-    return state.SentenceCount == 0 ? LogOutcome::NoRmcAccepted : LogOutcome::Completed;
-}
-
-int StatusOf(const TLogResult& result) {
-    switch (result.Outcome) {
-        case LogOutcome::CannotOpen:
-        case LogOutcome::ReadError: return kTrouble;
-        case LogOutcome::Aborted: return kInterrupted;
-        case LogOutcome::NoRmcAccepted: return kNothingChecked;
-        case LogOutcome::Completed: break;
-    }
-    return AnomaliesFound(result.State) > 0 ? kAnomalies : kClean;
+    return AnomaliesFound(results) > 0 ? kAnomalies : kClean;
 }
 
 // The day a log is taken to be from: --reference-date, else the day its file
@@ -154,20 +169,6 @@ std::wstring WithReason(const std::wstring& message, const std::wstring& log) {
     return reason.empty() ? message : message + L" (" + reason + L")";
 }
 
-// Standard error's lines on a log: why it failed, that nothing was checked,
-// its notes (in the JSON document instead).
-std::vector<std::wstring> ErrorLinesOf(const std::wstring& log, const TLogResult& result, const std::wstring& message,
-                                       bool json) {
-    std::vector<std::wstring> lines;
-    if (!message.empty()) lines.push_back(message);
-    if (result.Outcome == LogOutcome::NoRmcAccepted)
-        lines.push_back(L"fixtally-check: " + log +
-                        L": no RMC sentence was accepted (status A, valid checksum, date and time); nothing was checked");
-    if (json) return lines;
-    for (const TTimeNote& note : result.Notes) lines.push_back(L"fixtally-check: " + log + L": note: " + note.Text);
-    return lines;
-}
-
 // The log's standard error lines after all of its report that is written so far.
 void WriteErrorLines(const TLogResult& result) {
     if (result.ErrorLines.empty()) return;
@@ -175,30 +176,28 @@ void WriteErrorLines(const TLogResult& result) {
     for (const std::wstring& line : result.ErrorLines) ErrorLine(line);
 }
 
+std::unique_ptr<IReportWriter> WriterFor(const std::wstring& log, const CliOptions& options, ILineOutput& out) {
+    if (options.Json) return std::make_unique<TJsonWriter>(out, log);
+    return std::make_unique<TTextWriter>(out, options.LineNumbers);
+}
+
 TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const DateConventions& conventions,
                        ILineOutput& out, TIntervalPlot* plot = nullptr) {
-    TLogResult result;
-    ScanState& state = result.State;
-    TTimeNotes notes(ReferenceDay(log, options));
-    const TRunWatchers watchers{options.Progress, plot, options.Notes ? &notes : nullptr};
+    TCheckRequest request{log, OptionsFromRow(options.Row).Options, conventions, CurrentLocalYear(), std::nullopt};
+    if (options.Notes) request.NotesReference = ReferenceDay(log, options);
     TLogReader reader(MakeGzipAwareSource(log == L"-" ? MakeStdinSource() : MakeFileSource()), kCheckerBlockSize);
-    TCliHost host(options, log, state, out, StopRequested, watchers);
-    if (options.Json) out.WriteRaw(JsonLogHead(log));
-    const TRunResult run = RunCheck(host, state, reader, conventions, CurrentLocalYear());
-    result.Outcome = LogOutcomeOf(run.End, state);
-    const std::wstring message = result.Outcome == LogOutcome::CannotOpen ? WithReason(run.Message, log) : run.Message;
+    const auto writer = WriterFor(log, options, out);
+    TLogEvents events(*writer, log, options.Progress, plot);
+    TLogResult result;
+    TCheckResults& results = result.Results;
+    results = CheckLog(request, reader, events);
+    if (results.Outcome == CheckOutcome::CannotOpen) results.Message = WithReason(results.Message, log);
     if (options.Progress) EndProgress();
-    if (options.Notes) {
-        result.Notes = notes.Notes();
-        if (const std::int64_t trailing = reader.TrailingBytes(); trailing > 0)
-            result.Notes.push_back(TrailingBytesNote(trailing, state.LineNumber));
-    }
-    if (options.Json) out.WriteRaw(JsonLogTail(state, result.Outcome, message, result.Notes) + "\n");
-    else if (message.empty()) out.WriteLine(host.Status());
-    result.ErrorLines = ErrorLinesOf(log, result, message, options.Json);
-    result.Status = StatusOf(result);
+    writer->Finish(results);
+    result.ErrorLines = ErrorLinesOf(log, results, options.Json);
+    result.Status = StatusOf(results);
     // Time stamps a week rollover shifted, or from the future, are wrong.
-    if (options.Notes && notes.DatesWrong()) result.Status = Worse(result.Status, kAnomalies);
+    if (DatesWrong(results.Notes)) result.Status = Worse(result.Status, kAnomalies);
     return result;
 }
 
@@ -218,7 +217,8 @@ int CheckWithPlot(const std::wstring& log, const CliOptions& options, const Date
     TIntervalPlot plot;
     const TLogResult result = CheckOneLog(log, options, conventions, out, &plot);
     WriteErrorLines(result);
-    const bool read = result.Outcome == LogOutcome::Completed || result.Outcome == LogOutcome::Aborted;
+    const CheckOutcome outcome = result.Results.Outcome;
+    const bool read = outcome == CheckOutcome::Completed || outcome == CheckOutcome::Aborted;
     if (read && !WritePlot(*options.PlotPath, plot, log)) return Worse(result.Status, kTrouble);
     return result.Status;
 }
@@ -250,7 +250,7 @@ int CheckLogsInParallel(const std::vector<std::wstring>& logs, const CliOptions&
         }
         WriteOut(outputs[i].Bytes);
         WriteErrorLines(results[i]);
-        total.Add(results[i].State, results[i].Outcome, results[i].Notes);
+        total.Add(results[i].Results);
         status = Worse(status, results[i].Status);
     }
     if (options.Json) {

@@ -277,6 +277,13 @@ std::optional<std::wstring> FormatByPattern(TDateTime value, std::wstring_view p
     return out;
 }
 
+std::string IsoUtcText(TDateTime value) {
+    constexpr std::size_t kIsoLength = 24;   // four-digit years only
+    const auto text = FormatByPattern(value, L"yyyy-mm-dd'T'hh:nn:ss.zzz'Z'");
+    if (!text || text->size() != kIsoLength || text->starts_with(L"0000")) return {};
+    return std::string(text->begin(), text->end());   // ASCII only
+}
+
 std::wstring FormatTimeDecimals(TDateTime value, std::wstring_view pattern, std::int32_t digits) {
     if (digits < 1) return FormatByPattern(value, pattern).value_or(L"");
     auto text = FormatByPattern(value, std::wstring(pattern) + L".zzz");

@@ -28,6 +28,10 @@ TCivilDate CivilFromDayNumber(std::int64_t dayNumber);
 // on a NaN, an infinity, or a value whose millisecond count does not fit.
 std::optional<std::wstring> FormatByPattern(TDateTime value, std::wstring_view pattern);
 
+// 2019-05-01T12:00:04.500Z: the value to the nearest millisecond in ISO
+// 8601 form; empty for a value that is not a time of the years 1 to 9999.
+std::string IsoUtcText(TDateTime value);
+
 // FormatByPattern with 0 to 3 digits after the seconds, cut, not rounded.
 // Never fails: the empty text instead.
 std::wstring FormatTimeDecimals(TDateTime value, std::wstring_view pattern, std::int32_t digits);

@@ -1,7 +1,9 @@
 // Time faults that have no report line, gathered while one log is checked:
 // dates that a GPS week-number rollover put 1024 weeks early, dates in the
 // future, leap seconds (second 60, which the parse cannot read) and other RMC
-// sentences skipped because their date and time could not be read.
+// sentences skipped because their date and time could not be read. They are
+// gathered from the events of the check run, so that any front end can have
+// them; the window's report has no note lines.
 #pragma once
 
 #include <array>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "dates/DateTime.h"
+#include "engine/CheckEvents.h"
 
 // TrailingBytes is no time fault: bytes after a compressed log that were not
 // read as part of it.
@@ -27,23 +30,22 @@ struct TTimeNote {
     std::int64_t Count = 1;     // unreadable times: how many sentences; trailing bytes: how many bytes
 };
 
-class TTimeNotes {
+class TTimeNotes final : public ICheckEvents {
 public:
     // reference: the day the log is taken to be from (its file's time, today
-    // or --reference-date), in whole days.
-    explicit TTimeNotes(TDateTime reference) : FReference(reference) {}
+    // or a day the user names), in whole days. currentYear widens two-digit
+    // years as the check does.
+    TTimeNotes(TDateTime reference, int currentYear) : FReference(reference), FCurrentYear(currentYear) {}
 
-    // Every accepted RMC time of the check pass, with its line.
-    void AddTime(TDateTime time, std::int64_t line);
-    // An interval change reported at this line (before AddTime of the line).
-    void AddStepChange(std::int64_t line) { FStepLine = line; }
-    // An RMC sentence skipped because its date and time cannot be read.
-    void AddUnreadTime(std::int64_t line, std::string_view timeField, std::string_view dateField);
+    void TimeAccepted(TDateTime time, std::int64_t line) override;
+    // An interval change is reported before the time of its line is accepted.
+    void AnomalyFound(const TAnomaly& anomaly, std::wstring_view) override {
+        if (anomaly.Kind == AnomalyKind::StepChanged) FStepLine = anomaly.Line;
+    }
+    void TimeUnread(std::int64_t line, std::string_view timeField, std::string_view dateField) override;
 
     // The notes in the order of the kinds, as they stand at the log's end.
     std::vector<TTimeNote> Notes() const;
-    // True when the time stamps themselves are wrong (rollover, future).
-    bool DatesWrong() const { return FRollover.has_value() || FFuture.has_value(); }
 
 private:
     struct TLeap {
@@ -59,6 +61,7 @@ private:
     };
 
     TDateTime FReference;
+    int FCurrentYear;
     std::optional<TDated> FRollover, FFuture;
     std::vector<TLeap> FLeaps;
     std::int64_t FStepLine = 0;
@@ -66,6 +69,9 @@ private:
     std::vector<std::wstring> FUnreadExamples;
     std::int64_t FFirstUnreadLine = 0;
 };
+
+// True when notes say the time stamps themselves are wrong (rollover, future).
+bool DatesWrong(const std::vector<TTimeNote>& notes);
 
 // The note on the bytes after a compressed log; lines: the log's lines.
 TTimeNote TrailingBytesNote(std::int64_t bytes, std::int64_t lines);

@@ -1,4 +1,4 @@
-#include "cli/TimeNotes.h"
+#include "engine/TimeNotes.h"
 
 #include <gtest/gtest.h>
 
@@ -19,32 +19,34 @@ TEST(TTimeNotes, DatesAgainstTheReference) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.Time);
-        TTimeNotes notes(kReference);
-        notes.AddTime(r.Time, 5);
+        TTimeNotes notes(kReference, 2026);
+        notes.TimeAccepted(r.Time, 5);
         const std::vector<TTimeNote> found = notes.Notes();
         ASSERT_EQ(found.size(), r.Kinds.size());
         if (!found.empty()) {
             EXPECT_EQ(found[0].Kind, r.Kinds[0]);
             EXPECT_EQ(found[0].StandsFor, r.StandsFor);
         }
-        EXPECT_EQ(notes.DatesWrong(), !found.empty());
+        EXPECT_EQ(DatesWrong(found), !found.empty());
     }
 }
 
 // Second 60 is a leap second, anything else unreadable is counted with examples.
 TEST(TTimeNotes, SkippedTimes) {
-    TTimeNotes notes(kReference);
-    notes.AddUnreadTime(7, "235960.00", "311216");
-    notes.AddStepChange(8);
-    notes.AddTime(DayNumber(2017, 1, 1), 8);
-    for (int line = 10; line < 14; ++line) notes.AddUnreadTime(line, "123519.1234", "010519");
+    TTimeNotes notes(kReference, 2026);
+    notes.TimeUnread(7, "235960.00", "311216");
+    TAnomaly step;
+    step.Line = 8;
+    notes.AnomalyFound(step, L"");
+    notes.TimeAccepted(DayNumber(2017, 1, 1), 8);
+    for (int line = 10; line < 14; ++line) notes.TimeUnread(line, "123519.1234", "010519");
     const std::vector<TTimeNote> found = notes.Notes();
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(found[0].Text, L"leap second (second 60) at line 7 (2016-12-31), skipped: the time cannot be read; "
                              L"the interval change at line 8 comes from it");
     EXPECT_EQ(found[1].Text, L"4 RMC sentences skipped: date or time cannot be read (line 10 '123519.1234' '010519', "
                              L"line 11 '123519.1234' '010519', line 12 '123519.1234' '010519', ...)");
-    EXPECT_FALSE(notes.DatesWrong());
+    EXPECT_FALSE(DatesWrong(found));
 }
 
 TEST(ReferenceDateFromText, TakesRealDatesOnly) {

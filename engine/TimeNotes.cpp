@@ -1,8 +1,8 @@
-#include "cli/TimeNotes.h"
+#include "engine/TimeNotes.h"
 
+#include <algorithm>
 #include <cmath>
 
-#include "cli/JsonReport.h"
 #include "engine/WideText.h"
 
 namespace {
@@ -28,17 +28,17 @@ bool IsSecondSixty(std::string_view timeField) {
 
 // The ddmmyy field as an ISO date, its year widened as the check widens it;
 // the field as written when it is no date.
-std::string DateOfField(std::string_view field) {
-    if (field.size() != 6) return std::string(field);
-    const std::wstring text = Utf8ToWide(field.substr(2, 2)) + L"/" + Utf8ToWide(field.substr(0, 2)) + L"/" +
-                              Utf8ToWide(field.substr(4, 2)) + L" 12:00:00.000";
-    const auto day = ParseDateTimeText(text, CurrentLocalYear());
-    return day ? IsoDate(*day) : std::string(field);
+std::string DateOfField(std::string_view field, int currentYear) {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (field.size() != 6 || !std::all_of(field.begin(), field.end(), digit)) return std::string(field);
+    const auto pair = [&](std::size_t at) { return (field[at] - '0') * 10 + (field[at + 1] - '0'); };
+    const auto noon = TwoDigitYearDateTime(pair(2), pair(0), pair(4), 12, 0, 0, 0, currentYear);
+    return noon ? IsoDate(*noon) : std::string(field);
 }
 
 }  // namespace
 
-void TTimeNotes::AddTime(TDateTime time, std::int64_t line) {
+void TTimeNotes::TimeAccepted(TDateTime time, std::int64_t line) {
     for (TLeap& leap : FLeaps) {
         if (leap.NextLine != 0) continue;
         leap.NextLine = line;
@@ -51,9 +51,9 @@ void TTimeNotes::AddTime(TDateTime time, std::int64_t line) {
     if (!FFuture && time >= FReference + 1.0 + kFutureSlackDays) FFuture = TDated{time, line};
 }
 
-void TTimeNotes::AddUnreadTime(std::int64_t line, std::string_view timeField, std::string_view dateField) {
+void TTimeNotes::TimeUnread(std::int64_t line, std::string_view timeField, std::string_view dateField) {
     if (IsSecondSixty(timeField)) {
-        if (FLeaps.size() < kMostLeapNotes) FLeaps.push_back(TLeap{line, DateOfField(dateField)});
+        if (FLeaps.size() < kMostLeapNotes) FLeaps.push_back(TLeap{line, DateOfField(dateField, FCurrentYear)});
         return;
     }
     if (FUnreadCount++ == 0) FFirstUnreadLine = line;
@@ -94,6 +94,12 @@ std::vector<TTimeNote> TTimeNotes::Notes() const {
         notes.push_back({NoteKind::UnreadTime, FFirstUnreadLine, text, "", "", FUnreadCount});
     }
     return notes;
+}
+
+bool DatesWrong(const std::vector<TTimeNote>& notes) {
+    return std::any_of(notes.begin(), notes.end(), [](const TTimeNote& note) {
+        return note.Kind == NoteKind::WeekRollover || note.Kind == NoteKind::FutureDate;
+    });
 }
 
 TTimeNote TrailingBytesNote(std::int64_t bytes, std::int64_t lines) {
