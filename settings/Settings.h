@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "engine/ICheckHost.h"
+#include "settings/WindowPlacement.h"
 
-inline constexpr std::int32_t kUnsetPosition = 2147483647;
 // The read buffer of one value, terminator included: at most 2047 characters return.
 inline constexpr std::size_t kProfileBufferChars = 2048;
 
@@ -73,17 +73,6 @@ void LoadSettings(IProfile& profile, ISettingsWindow& window, FontSettings& font
 // Writes the fourteen keys in order; a refused write ends the save there
 // without a message. True when all fourteen were written.
 bool SaveSettings(IProfile& profile, const ISettingsWindow& window, const FontSettings& fonts);
-
-// A rectangle of screen pixels, right and bottom exclusive.
-struct TRect32 {
-    std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-};
-
-// Where something of the given size starts when centred in the span that
-// begins at start and is extent long; the half is truncated toward zero.
-constexpr std::int32_t CentredStart(std::int32_t start, std::int32_t extent, std::int32_t size) {
-    return start + (extent - size) / 2;
-}
 
 // The position that centres a window of the given outer size in the work area.
 void CentreInWorkArea(std::int32_t& top, std::int32_t& left, std::int32_t height,
