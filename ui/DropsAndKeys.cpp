@@ -49,7 +49,7 @@ void TFormMain::WMDropFiles(HDROP drop) {
             SaveSettingsNow();
             const auto files = MakeSystemSettingsFiles();
             FSettingsPath = ResolveSettingsPath(name, *files);
-            LoadSettings(*MakeIniProfile(FSettingsPath), *this, FFonts);
+            LoadSettingsNow();
         } else {
             SetEditText(EditBox::Filename, name);
             ButtonConvClick();

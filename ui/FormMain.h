@@ -38,9 +38,6 @@ public:
     void ShowMessage(std::wstring_view text, MessagePlace place) override;
     std::int32_t WindowTop() const override;
     std::int32_t WindowLeft() const override;
-    void SetWindowTop(std::int32_t top) override;
-    void SetWindowLeft(std::int32_t left) override;
-    void PlaceMainWindow(std::int32_t& top, std::int32_t& left) override;
 
     // Seen by every message pump for key-downs on the window or its controls.
     void ApplicationEvents1ShortCut(const MSG& message);
@@ -84,9 +81,12 @@ private:
     void RunClickHandler(AlarmBox which);
     int ShowCenteredMessage(std::wstring_view text, HWND control);
     void EndIfClosePending();
+    void LoadSettingsNow();
     void SaveSettingsNow();
     RECT NormalRect() const;
     void MoveNormalRect(int left, int top);
+    // Moves the window once, to where the stored position places it.
+    void PlaceMainWindow(const TWindowPosition& stored);
 
     HWND FHandle;
     HWND FToolTip = nullptr;

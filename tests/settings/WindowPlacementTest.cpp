@@ -4,8 +4,6 @@
 
 #include <ostream>
 
-#include "settings/Settings.h"
-
 static void PrintTo(const TRect32& r, std::ostream* os) {
     *os << "{" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << "}";
 }
@@ -21,16 +19,6 @@ constexpr TRect32 kTaskBarBelow{100, 50, 1100, 850};    // 1000 x 800
 constexpr TRect32 kLeftMonitor{-1920, -200, 0, 880};    // 1920 x 1080, left of and above the first
 
 TRect32 Sized(std::int32_t width, std::int32_t height) { return {0, 0, width, height}; }
-
-// The load's placement as the window did it so far: the settings' centre and
-// clamp helpers on the stored values.
-TRect32 PlacementSoFar(const TWindowPosition& stored, const TRect32& window, const TRect32& work) {
-    std::int32_t top = stored.Top, left = stored.Left;
-    const std::int32_t height = window.Bottom - window.Top, width = window.Right - window.Left;
-    if (top == kUnsetPosition || left == kUnsetPosition) CentreInWorkArea(top, left, height, width, work);
-    ClampToWorkArea(top, left, height, width, work);
-    return {left, top, left + width, top + height};
-}
 
 TEST(PlacedWindowRect, CentresUnsetPositionsAndPullsTheRestIntoTheWorkArea) {
     struct Row { const char* what; TWindowPosition stored; TRect32 window, work, want; };
@@ -61,7 +49,6 @@ TEST(PlacedWindowRect, CentresUnsetPositionsAndPullsTheRestIntoTheWorkArea) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         EXPECT_EQ(PlacedWindowRect(r.stored, r.window, r.work), r.want);
-        EXPECT_EQ(PlacementSoFar(r.stored, r.window, r.work), r.want);
     }
 }
 
