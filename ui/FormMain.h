@@ -64,9 +64,10 @@ private:
     void WMDropFiles(HDROP drop);
     void OpenDialog1Show(HWND hookWindow);
     void OpenDialog1Close();
-    LRESULT OpenDialogWndProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OpenDialogWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
     static UINT_PTR CALLBACK OpenDialogHook(HWND hookWindow, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK OpenDialogFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK OpenDialogFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                DWORD_PTR self);
     static LRESULT CALLBACK ReportPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR);
 
     void CreateControls();
