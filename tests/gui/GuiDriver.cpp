@@ -331,8 +331,9 @@ std::wstring AsCliOutput() {
     return text + Status() + L"\n";
 }
 
-// ---- scenarios -------------------------------------------------------------------
-
+// The first start, without a settings file: the window as created, checks
+// and corrections, the information box, dropped logs, and the settings file
+// that the close writes.
 void FirstStart() {
     Check(Start(), "window of class TFormMain appears");
     if (!Main) return;
@@ -733,8 +734,6 @@ void Unpacked() {
     Check(WaitFor([&] { return box && !IsWindow(box); }, 10000) && Alive(), "the program runs on after the failure");
     Check(Close(), "close");
 }
-
-// ---- real keys and clicks through the X server ------------------------------------
 
 // One xdotool command line. Its process handle may signal before the input
 // is sent, so each caller waits for the input's effect.
