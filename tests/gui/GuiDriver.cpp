@@ -843,8 +843,8 @@ void WriteSettings(const std::wstring& path, const std::vector<std::pair<std::ws
 
 // Stored positions of every kind, each at its own start: the window lands
 // inside the work area of its monitor, or centred in it when the position
-// is unset or unreadable; the first activation widens it afterwards, so the
-// placement works with the size the window is created with.
+// is unset or unreadable; the first activation fits its width to the options
+// row afterwards, so the placement works with the size it is created with.
 void Placement() {
     RECT created{0, 0, 632, 556};
     AdjustWindowRectEx(&created, WS_OVERLAPPEDWINDOW, FALSE, 0);

@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::int32_t kUnset = kUnsetPosition;
 // The window as it is created, centred on a 1280 x 1024 screen, before the
-// first activation widens it.
+// first activation fits its width to the options row.
 constexpr TRect32 kCreated{320, 220, 960, 803};   // 640 x 583
 constexpr TRect32 kScreen{0, 0, 1280, 1024};
 constexpr TRect32 kTaskBarBelow{100, 50, 1100, 850};    // 1000 x 800
