@@ -2,25 +2,55 @@
 
 #include <array>
 #include <limits>
+#include <variant>
 
 #include "dates/AsciiText.h"
 
 namespace {
 
-// Each key with where it lives in the window; the order is the order of saving.
-constexpr std::array<std::pair<std::wstring_view, EditBox>, 2> kLeadingTexts{{
-    {L"Filename", EditBox::Filename},
-    {L"FlucTime", EditBox::FlucTime},
-}};
-constexpr std::array<std::pair<std::wstring_view, AlarmBox>, 3> kAlarms{{
-    {L"SameTimeAlm", AlarmBox::SameTime},
-    {L"StepChange", AlarmBox::StepChange},
-    {L"MovedBack", AlarmBox::MovedBack},
-}};
-constexpr std::wstring_view kTimeDecimalKey = L"TimeDecimal";
+// The font settings a key carries, with its default when reading.
+struct TFontNumber {
+    std::int32_t FontSettings::*Field;
+    std::int32_t Default;
+};
+struct TFontName {
+    std::wstring FontSettings::*Field;
+    std::wstring_view Default;
+};
+enum class TPositionEdge { Top, Left };
+// What a key carries: a box's text, a box's state, a font setting, or a
+// coordinate of the window's position.
+using TKeyPlace = std::variant<EditBox, AlarmBox, TFontNumber, TFontName, TPositionEdge>;
+
 constexpr std::wstring_view kDefaultFontName = L"Tahoma";
 constexpr std::int32_t kDefaultFontSize = 9;
 constexpr std::int32_t kDefaultJpCharset = 128;   // SHIFTJIS_CHARSET
+
+// Every key with what it carries; the order is the order of saving. The
+// load reads the position first, then the rest in this order.
+const std::array<std::pair<std::wstring_view, TKeyPlace>, 14> kKeys{{
+    {L"Filename", EditBox::Filename},
+    {L"FlucTime", EditBox::FlucTime},
+    {L"SameTimeAlm", AlarmBox::SameTime},
+    {L"StepChange", AlarmBox::StepChange},
+    {L"MovedBack", AlarmBox::MovedBack},
+    {L"TimeDecimal", EditBox::Tdecimal},
+    {L"EngCharset", TFontNumber{&FontSettings::EngCharset, 0}},
+    {L"EngFontName", TFontName{&FontSettings::EngFontName, kDefaultFontName}},
+    {L"EngFontSize", TFontNumber{&FontSettings::EngFontSize, kDefaultFontSize}},
+    {L"JpCharset", TFontNumber{&FontSettings::JpCharset, kDefaultJpCharset}},
+    {L"JpFontName", TFontName{&FontSettings::JpFontName, kDefaultFontName}},
+    {L"JpFontSize", TFontNumber{&FontSettings::JpFontSize, kDefaultFontSize}},
+    {L"MainTop", TPositionEdge::Top},
+    {L"MainLeft", TPositionEdge::Left},
+}};
+
+template <class... F>
+struct TOverloaded : F... {
+    using F::operator()...;
+};
+template <class... F>
+TOverloaded(F...) -> TOverloaded<F...>;
 
 int DigitValue(wchar_t c, int base) {
     const int v = HexDigitValue(static_cast<char32_t>(c));
@@ -32,6 +62,37 @@ std::int32_t ReadInteger(const IProfile& profile, std::wstring_view key, std::in
 }
 
 std::wstring IntegerText(std::int32_t value) { return std::to_wstring(value); }
+
+// One key of the options into its control or font setting, with the current
+// value as the default; the position was read before the window was placed.
+void LoadKey(const IProfile& profile, std::wstring_view key, const TKeyPlace& place, ISettingsWindow& window,
+             FontSettings& fonts) {
+    std::visit(TOverloaded{
+                   [&](EditBox box) { window.SetEditText(box, profile.ReadText(key, window.EditText(box))); },
+                   [&](AlarmBox box) {
+                       const std::int32_t current = window.IsChecked(box) ? 1 : 0;
+                       window.SetChecked(box, ReadInteger(profile, key, current) != 0);
+                   },
+                   [&](const TFontNumber& font) { fonts.*font.Field = ReadInteger(profile, key, font.Default); },
+                   [&](const TFontName& font) { fonts.*font.Field = profile.ReadText(key, font.Default); },
+                   [](TPositionEdge) {},
+               },
+               place);
+}
+
+// One key's value as the save writes it.
+std::wstring SavedText(const TKeyPlace& place, const ISettingsWindow& window, const FontSettings& fonts) {
+    return std::visit(TOverloaded{
+                          [&](EditBox box) { return window.EditText(box); },
+                          [&](AlarmBox box) { return std::wstring(window.IsChecked(box) ? L"1" : L"0"); },
+                          [&](const TFontNumber& font) { return IntegerText(fonts.*font.Field); },
+                          [&](const TFontName& font) { return fonts.*font.Field; },
+                          [&](TPositionEdge edge) {
+                              return IntegerText(edge == TPositionEdge::Top ? window.WindowTop() : window.WindowLeft());
+                          },
+                      },
+                      place);
+}
 
 }  // namespace
 
@@ -61,67 +122,27 @@ std::optional<std::int32_t> ParseProfileInteger(std::wstring_view text) {
     return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
 }
 
-void LoadSettings(IProfile& profile, ISettingsWindow& window, FontSettings& fonts) {
-    if (!profile.Exists() && !profile.CreateWithBom()) return;
-
-    std::int32_t top = ReadInteger(profile, L"MainTop", kUnsetPosition);
-    std::int32_t left = ReadInteger(profile, L"MainLeft", kUnsetPosition);
-    window.PlaceMainWindow(top, left);
-    window.SetWindowTop(top);
-    window.SetWindowLeft(left);
-
-    // Each value lands in its control before the next key is read.
-    for (const auto& [key, box] : kLeadingTexts) {
-        window.SetEditText(box, profile.ReadText(key, window.EditText(box)));
+std::optional<TWindowPosition> LoadWindowPosition(IProfile& profile) {
+    if (!profile.Exists() && !profile.CreateWithBom()) return std::nullopt;
+    TWindowPosition position;
+    for (const auto& [key, place] : kKeys) {
+        if (const auto* edge = std::get_if<TPositionEdge>(&place)) {
+            (*edge == TPositionEdge::Top ? position.Top : position.Left) = ReadInteger(profile, key, kUnsetPosition);
+        }
     }
-    for (const auto& [key, box] : kAlarms) {
-        const std::int32_t current = window.IsChecked(box) ? 1 : 0;
-        window.SetChecked(box, ReadInteger(profile, key, current) != 0);
-    }
-    window.SetEditText(EditBox::Tdecimal,
-                       profile.ReadText(kTimeDecimalKey, window.EditText(EditBox::Tdecimal)));
+    return position;
+}
 
-    fonts.EngCharset = ReadInteger(profile, L"EngCharset", 0);
-    fonts.EngFontName = profile.ReadText(L"EngFontName", kDefaultFontName);
-    fonts.EngFontSize = ReadInteger(profile, L"EngFontSize", kDefaultFontSize);
-    fonts.JpCharset = ReadInteger(profile, L"JpCharset", kDefaultJpCharset);
-    fonts.JpFontName = profile.ReadText(L"JpFontName", kDefaultFontName);
-    fonts.JpFontSize = ReadInteger(profile, L"JpFontSize", kDefaultFontSize);
+void LoadOptions(IProfile& profile, ISettingsWindow& window, FontSettings& fonts) {
+    for (const auto& [key, place] : kKeys) LoadKey(profile, key, place, window, fonts);
 }
 
 bool SaveSettings(IProfile& profile, const ISettingsWindow& window, const FontSettings& fonts) {
-    const std::pair<std::wstring_view, std::wstring> values[] = {
-        {kLeadingTexts[0].first, window.EditText(EditBox::Filename)},
-        {kLeadingTexts[1].first, window.EditText(EditBox::FlucTime)},
-        {kAlarms[0].first, window.IsChecked(AlarmBox::SameTime) ? L"1" : L"0"},
-        {kAlarms[1].first, window.IsChecked(AlarmBox::StepChange) ? L"1" : L"0"},
-        {kAlarms[2].first, window.IsChecked(AlarmBox::MovedBack) ? L"1" : L"0"},
-        {kTimeDecimalKey, window.EditText(EditBox::Tdecimal)},
-        {L"EngCharset", IntegerText(fonts.EngCharset)},
-        {L"EngFontName", fonts.EngFontName},
-        {L"EngFontSize", IntegerText(fonts.EngFontSize)},
-        {L"JpCharset", IntegerText(fonts.JpCharset)},
-        {L"JpFontName", fonts.JpFontName},
-        {L"JpFontSize", IntegerText(fonts.JpFontSize)},
-        {L"MainTop", IntegerText(window.WindowTop())},
-        {L"MainLeft", IntegerText(window.WindowLeft())},
-    };
-    for (const auto& [key, value] : values) {
-        if (!profile.WriteText(key, value)) return false;
+    // Every value is taken from the window before the first key is written.
+    std::array<std::wstring, kKeys.size()> values;
+    for (std::size_t i = 0; i < kKeys.size(); ++i) values[i] = SavedText(kKeys[i].second, window, fonts);
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+        if (!profile.WriteText(kKeys[i].first, values[i])) return false;
     }
     return true;
-}
-
-void CentreInWorkArea(std::int32_t& top, std::int32_t& left, std::int32_t height,
-                      std::int32_t width, const TRect32& work) {
-    top = CentredStart(work.Top, work.Bottom - work.Top, height);
-    left = CentredStart(work.Left, work.Right - work.Left, width);
-}
-
-void ClampToWorkArea(std::int32_t& top, std::int32_t& left, std::int32_t height,
-                     std::int32_t width, const TRect32& work) {
-    if (left < work.Left) left = work.Left;
-    if (top > work.Bottom - height) top = work.Bottom - height;
-    if (left > work.Right - width) left = work.Right - width;
-    if (top < work.Top) top = work.Top;
 }

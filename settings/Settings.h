@@ -1,7 +1,7 @@
 // The keys of the settings file (section "Option"), their value forms and
 // defaults, and the load and save that carry them between the file and the
-// main window. Placement arithmetic for the window is here too; moving the
-// window is the window's own business.
+// main window. The load hands the stored window position back; placing the
+// window (settings/WindowPlacement.h) is the window's own business.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "engine/CheckOptions.h"
+#include "settings/WindowPlacement.h"
 
-inline constexpr std::int32_t kUnsetPosition = 2147483647;
 // The read buffer of one value, terminator included: at most 2047 characters return.
 inline constexpr std::size_t kProfileBufferChars = 2048;
 
@@ -48,13 +48,9 @@ public:
     virtual bool IsChecked(AlarmBox which) const = 0;
     // A change runs the box's click handler; the same state does nothing.
     virtual void SetChecked(AlarmBox which, bool checked) = 0;
-    // Outer position in screen pixels.
+    // Outer position in screen pixels, as it stands at the save.
     virtual std::int32_t WindowTop() const = 0;
     virtual std::int32_t WindowLeft() const = 0;
-    virtual void SetWindowTop(std::int32_t top) = 0;
-    virtual void SetWindowLeft(std::int32_t left) = 0;
-    // Centres or moves the window and clamps the position into a work area.
-    virtual void PlaceMainWindow(std::int32_t& top, std::int32_t& left) = 0;
 };
 
 // Reads a 32-bit integer value: optional leading blanks, an optional sign,
@@ -66,34 +62,20 @@ public:
 // wrapped value would put it somewhere else rather than centre it.
 std::optional<std::int32_t> ParseProfileInteger(std::wstring_view text);
 
-// Applies the file to the window and the font variables. Creates a missing
-// file as FF FE first; a failure ends the load there without a message.
-void LoadSettings(IProfile& profile, ISettingsWindow& window, FontSettings& fonts);
+// The first part of a load: creates a missing file as FF FE, then reads
+// MainTop and MainLeft (kUnsetPosition when missing or unreadable). nullopt
+// when the file cannot be created: the load ends there without a message,
+// and nothing else is to be read.
+std::optional<TWindowPosition> LoadWindowPosition(IProfile& profile);
+
+// The rest of a load, once the window has been placed: the three boxes'
+// texts and the three check states, each with the control's current value as
+// its default and applied before the next key is read, then the six fonts.
+void LoadOptions(IProfile& profile, ISettingsWindow& window, FontSettings& fonts);
 
 // Writes the fourteen keys in order; a refused write ends the save there
 // without a message. True when all fourteen were written.
 bool SaveSettings(IProfile& profile, const ISettingsWindow& window, const FontSettings& fonts);
-
-// A rectangle of screen pixels, right and bottom exclusive.
-struct TRect32 {
-    std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-};
-
-// Where something of the given size starts when centred in the span that
-// begins at start and is extent long; the half is truncated toward zero.
-constexpr std::int32_t CentredStart(std::int32_t start, std::int32_t extent, std::int32_t size) {
-    return start + (extent - size) / 2;
-}
-
-// The position that centres a window of the given outer size in the work area.
-void CentreInWorkArea(std::int32_t& top, std::int32_t& left, std::int32_t height,
-                      std::int32_t width, const TRect32& work);
-
-// Pulls a position into the work area: left edge, bottom edge, right edge,
-// top edge, in that order, so an oversized window keeps its top and right
-// edges on the work area's.
-void ClampToWorkArea(std::int32_t& top, std::int32_t& left, std::int32_t height,
-                     std::int32_t width, const TRect32& work);
 
 // The INI file at path through the platform's profile functions (Windows build only).
 std::unique_ptr<IProfile> MakeIniProfile(std::wstring path);

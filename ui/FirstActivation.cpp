@@ -64,7 +64,7 @@ void TFormMain::FormActivate() {
 
     const auto files = MakeSystemSettingsFiles();
     FSettingsPath = ResolveSettingsPath(L"", *files);
-    LoadSettings(*MakeIniProfile(FSettingsPath), *this, FFonts);
+    LoadSettingsNow();
     DragAcceptFiles(FHandle, TRUE);
     FConventions = SetupDateConventions();
 
@@ -131,6 +131,15 @@ void TFormMain::FormCloseQuery() {
 
 void TFormMain::EndIfClosePending() {
     if (FClosePending && !FState.RunActive && IsWindow(FHandle)) DestroyWindow(FHandle);
+}
+
+// The window is placed before the options are read, as the load has always done it.
+void TFormMain::LoadSettingsNow() {
+    const auto profile = MakeIniProfile(FSettingsPath);
+    const std::optional<TWindowPosition> stored = LoadWindowPosition(*profile);
+    if (!stored) return;   // the file could not be created: nothing is loaded
+    PlaceMainWindow(*stored);
+    LoadOptions(*profile, *this, FFonts);
 }
 
 void TFormMain::SaveSettingsNow() {

@@ -96,8 +96,6 @@ int CALLBACK ReportWordBreak(LPWSTR text, int current, int length, int action) {
 
 }  // namespace
 
-// ---- creation ---------------------------------------------------------------
-
 TFormMain* TFormMain::Create(HINSTANCE instance) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
@@ -219,8 +217,6 @@ void TFormMain::FormResize() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(memo, nullptr, 0, 0, l.MemoWidth, l.MemoHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
-
-// ---- handlers -------------------------------------------------------------------
 
 void TFormMain::ButtonExitClick() { SendMessageW(FHandle, WM_CLOSE, 0, 0); }
 

@@ -42,9 +42,6 @@ public:
     void SetChecked(AlarmBox which, bool checked) override;
     std::int32_t WindowTop() const override;
     std::int32_t WindowLeft() const override;
-    void SetWindowTop(std::int32_t top) override;
-    void SetWindowLeft(std::int32_t left) override;
-    void PlaceMainWindow(std::int32_t& top, std::int32_t& left) override;
 
     // Seen by every message pump for key-downs on the window or its controls.
     void ApplicationEvents1ShortCut(const MSG& message);
@@ -71,9 +68,10 @@ private:
     void WMDropFiles(HDROP drop);
     void OpenDialog1Show(HWND hookWindow);
     void OpenDialog1Close();
-    LRESULT OpenDialogWndProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OpenDialogWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
     static UINT_PTR CALLBACK OpenDialogHook(HWND hookWindow, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK OpenDialogFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK OpenDialogFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                DWORD_PTR self);
     static LRESULT CALLBACK ReportPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR);
 
     void CreateControls();
@@ -93,9 +91,12 @@ private:
     void RunClickHandler(AlarmBox which);
     int ShowCenteredMessage(std::wstring_view text, HWND control);
     void EndIfClosePending();
+    void LoadSettingsNow();
     void SaveSettingsNow();
     RECT NormalRect() const;
     void MoveNormalRect(int left, int top);
+    // Moves the window once, to where the stored position places it.
+    void PlaceMainWindow(const TWindowPosition& stored);
 
     HWND FHandle;
     HWND FToolTip = nullptr;

@@ -1,25 +1,25 @@
-// A window procedure put in place of a window's own for as long as the guard
-// lives: the old one comes back on every way out.
+// A sub-class procedure on a window for as long as the guard lives: it is
+// removed again on every way out, unless the window has gone already. The
+// procedure gets the guard's reference data with every message.
 #pragma once
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 class TFrameSubclass {
 public:
-    TFrameSubclass(HWND frame, WNDPROC procedure)
-        : FFrame(frame),
-          FOld(reinterpret_cast<WNDPROC>(
-              SetWindowLongPtrW(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)))) {}
+    TFrameSubclass(HWND frame, SUBCLASSPROC procedure, DWORD_PTR refData)
+        : FFrame(frame), FProcedure(procedure), FInstalled(SetWindowSubclass(frame, procedure, kId, refData) != FALSE) {}
     ~TFrameSubclass() {
-        if (IsWindow(FFrame)) SetWindowLongPtrW(FFrame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOld));
+        if (FInstalled && IsWindow(FFrame)) RemoveWindowSubclass(FFrame, FProcedure, kId);
     }
     TFrameSubclass(const TFrameSubclass&) = delete;
     TFrameSubclass& operator=(const TFrameSubclass&) = delete;
 
-    HWND Frame() const { return FFrame; }
-    WNDPROC OldProcedure() const { return FOld; }
-
 private:
+    static constexpr UINT_PTR kId = 1;
     HWND FFrame;
-    WNDPROC FOld;
+    SUBCLASSPROC FProcedure;
+    bool FInstalled;
 };

@@ -45,6 +45,7 @@ void TFormMain::ButtonBrowseClick() {
     dialog.lpstrInitialDir = FOpenDialogInitialDir.empty() ? nullptr : FOpenDialogInitialDir.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING | OFN_HIDEREADONLY;
     dialog.lpfnHook = OpenDialogHook;
+    dialog.lCustData = reinterpret_cast<LPARAM>(this);
     const BOOL chosen = GetOpenFileNameW(&dialog);
     FOpenDialog1Frame.reset();   // in case the dialog ended without its hook's close
     if (!chosen) return;
@@ -53,13 +54,20 @@ void TFormMain::ButtonBrowseClick() {
     SetEditText(EditBox::Filename, file);
 }
 
-// The hook's window is a child of the dialog's frame.
+// The hook is the dialog procedure of a child of the dialog's frame. The
+// window object comes with WM_INITDIALOG, as the dialog's lCustData, and is
+// kept in the child's DWLP_USER for the notifications that follow.
 UINT_PTR CALLBACK TFormMain::OpenDialogHook(HWND hookWindow, UINT message, WPARAM, LPARAM lParam) {
-    if (!FormMain) return 0;
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(hookWindow, DWLP_USER, reinterpret_cast<const OPENFILENAMEW*>(lParam)->lCustData);
+        return 0;
+    }
+    auto* self = reinterpret_cast<TFormMain*>(GetWindowLongPtrW(hookWindow, DWLP_USER));
+    if (!self) return 0;
     if (message == WM_NOTIFY && reinterpret_cast<OFNOTIFYW*>(lParam)->hdr.code == CDN_INITDONE) {
-        FormMain->OpenDialog1Show(hookWindow);
+        self->OpenDialog1Show(hookWindow);
     } else if (message == WM_DESTROY) {
-        FormMain->OpenDialog1Close();
+        self->OpenDialog1Close();
     }
     return 0;
 }
@@ -67,23 +75,19 @@ UINT_PTR CALLBACK TFormMain::OpenDialogHook(HWND hookWindow, UINT message, WPARA
 void TFormMain::OpenDialog1Show(HWND hookWindow) {
     if (FOpenDialog1Frame) return;
     FOpenDialog1MoveFlag = kRewrittenMoves;
-    FOpenDialog1Frame = std::make_unique<TFrameSubclass>(GetParent(hookWindow), OpenDialogFrameProc);
+    FOpenDialog1Frame =
+        std::make_unique<TFrameSubclass>(GetParent(hookWindow), OpenDialogFrameProc, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void TFormMain::OpenDialog1Close() { FOpenDialog1Frame.reset(); }
 
-// The one dialog shown at a time is the main window's, so a static entry
-// point that forwards to FormMain binds the frame to the window object.
-LRESULT CALLBACK TFormMain::OpenDialogFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (FormMain && FormMain->FOpenDialog1Frame && FormMain->FOpenDialog1Frame->Frame() == frame) {
-        return FormMain->OpenDialogWndProc(message, wParam, lParam);
-    }
-    return DefWindowProcW(frame, message, wParam, lParam);
+// The sub-class's reference data is the window object that installed it.
+LRESULT CALLBACK TFormMain::OpenDialogFrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                DWORD_PTR self) {
+    return reinterpret_cast<TFormMain*>(self)->OpenDialogWndProc(frame, message, wParam, lParam);
 }
 
-LRESULT TFormMain::OpenDialogWndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    const HWND frame = FOpenDialog1Frame->Frame();
-    const WNDPROC old = FOpenDialog1Frame->OldProcedure();
+LRESULT TFormMain::OpenDialogWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_WINDOWPOSCHANGING && FOpenDialog1MoveFlag > 0) {
         auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
         pos->flags &= ~static_cast<UINT>(SWP_NOMOVE);
@@ -104,5 +108,5 @@ LRESULT TFormMain::OpenDialogWndProc(UINT message, WPARAM wParam, LPARAM lParam)
         pos->x = x;
         pos->y = y;
     }
-    return CallWindowProcW(old, frame, message, wParam, lParam);
+    return DefSubclassProc(frame, message, wParam, lParam);
 }

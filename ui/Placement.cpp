@@ -1,15 +1,21 @@
 // The main window's place: the work area it lies in, its normal place as
-// the settings keep it, and the placement at a load of the settings.
+// the settings keep it, and its placement at a load of the settings.
 #include "ui/FormMain.h"
 
-RECT TFormMain::MonitorWorkArea(HWND window) {
-    const HMONITOR monitor =
-        MonitorFromWindow(window ? window : FormMain->Handle(), MONITOR_DEFAULTTONEAREST);
+namespace {
+
+RECT WorkAreaOf(HMONITOR monitor) {
     MONITORINFOEXW info{};
     info.cbSize = sizeof info;
     GetMonitorInfoW(monitor, &info);
     return info.rcWork;
 }
+
+TRect32 Rect32Of(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+RECT TFormMain::MonitorWorkArea(HWND window) { return WorkAreaOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)); }
 
 // The window's place is its normal (restored) rectangle, also while it is
 // minimised or maximised. The placement holds it in workspace coordinates,
@@ -43,19 +49,18 @@ void TFormMain::MoveNormalRect(int left, int top) {
 std::int32_t TFormMain::WindowTop() const { return NormalRect().top; }
 std::int32_t TFormMain::WindowLeft() const { return NormalRect().left; }
 
-void TFormMain::SetWindowTop(std::int32_t top) { MoveNormalRect(WindowLeft(), top); }
-void TFormMain::SetWindowLeft(std::int32_t left) { MoveNormalRect(left, WindowTop()); }
-
-void TFormMain::PlaceMainWindow(std::int32_t& top, std::int32_t& left) {
-    const RECT outer = NormalRect();
-    const std::int32_t height = outer.bottom - outer.top, width = outer.right - outer.left;
-    if (top == kUnsetPosition || left == kUnsetPosition) {
-        const RECT work = MonitorWorkArea(FHandle);
-        CentreInWorkArea(top, left, height, width, {work.left, work.top, work.right, work.bottom});
+// One move: the work area is that of the monitor nearest to where the stored
+// position puts the window, or of the window's own monitor when it is centred.
+void TFormMain::PlaceMainWindow(const TWindowPosition& stored) {
+    const TRect32 window = Rect32Of(NormalRect());
+    const std::optional<TRect32> moved = StoredWindowRect(stored, window);
+    RECT work{};
+    if (moved) {
+        const RECT there{moved->Left, moved->Top, moved->Right, moved->Bottom};
+        work = WorkAreaOf(MonitorFromRect(&there, MONITOR_DEFAULTTONEAREST));
     } else {
-        SetWindowTop(top);
-        SetWindowLeft(left);
+        work = MonitorWorkArea(FHandle);
     }
-    const RECT work = MonitorWorkArea(FHandle);
-    ClampToWorkArea(top, left, height, width, {work.left, work.top, work.right, work.bottom});
+    const TRect32 placed = PlacedWindowRect(stored, window, Rect32Of(work));
+    MoveNormalRect(placed.Left, placed.Top);
 }

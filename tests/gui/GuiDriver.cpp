@@ -5,7 +5,7 @@
 //
 //   GuiDriver.exe SCENARIO APP DATA SHOTS
 //     SCENARIO  first | restart | japanese | readonly | closerun | big | timed | abort | dialog | keys | hands |
-//               unpacked
+//               placement | unpacked
 //     APP       Windows path of Fixtally.exe (its folder holds Fixtally.ini)
 //     DATA      Windows folder with sample.nmea, expected.txt and the generated logs
 //               (unpacked: caption.txt, expected.txt, sample.nmea.gz, cut.nmea.gz)
@@ -331,8 +331,9 @@ std::wstring AsCliOutput() {
     return text + Status() + L"\n";
 }
 
-// ---- scenarios -------------------------------------------------------------------
-
+// The first start, without a settings file: the window as created, checks
+// and corrections, the information box, dropped logs, and the settings file
+// that the close writes.
 void FirstStart() {
     Check(Start(), "window of class TFormMain appears");
     if (!Main) return;
@@ -734,8 +735,6 @@ void Unpacked() {
     Check(Close(), "close");
 }
 
-// ---- real keys and clicks through the X server ------------------------------------
-
 // One xdotool command line. Its process handle may signal before the input
 // is sent, so each caller waits for the input's effect.
 void Xdo(const std::wstring& arguments) { RunUnix(L"/usr/bin/xdotool " + arguments); }
@@ -832,6 +831,78 @@ void Hands() {
     Check(Close(), "close");
 }
 
+// A settings file of the two bytes FF FE and the given keys of "Option".
+void WriteSettings(const std::wstring& path, const std::vector<std::pair<std::wstring, std::wstring>>& keys) {
+    const HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const unsigned char bom[2] = {0xFF, 0xFE};
+    DWORD written = 0;
+    WriteFile(f, bom, sizeof bom, &written, nullptr);
+    CloseHandle(f);
+    for (const auto& [key, value] : keys) WritePrivateProfileStringW(L"Option", key.c_str(), value.c_str(), path.c_str());
+}
+
+// Stored positions of every kind, each at its own start: the window lands
+// inside the work area of its monitor, or centred in it when the position
+// is unset or unreadable; the first activation fits its width to the options
+// row afterwards, so the placement works with the size it is created with.
+void Placement() {
+    RECT created{0, 0, 632, 556};
+    AdjustWindowRectEx(&created, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    const long w = created.right - created.left, h = created.bottom - created.top;
+    enum class TWant { Centre, Given, Start, End };
+    struct TRow {
+        const char* what;
+        std::vector<std::pair<std::wstring, std::wstring>> keys;
+        TWant top, left;
+    };
+    const TRow rows[] = {
+        {"no position keys: centred", {}, TWant::Centre, TWant::Centre},
+        {"inside the work area: as stored", {{L"MainTop", L"100"}, {L"MainLeft", L"200"}}, TWant::Given, TWant::Given},
+        {"hexadecimal values", {{L"MainTop", L"$40"}, {L"MainLeft", L"0x50"}}, TWant::Given, TWant::Given},
+        {"negative: against the top and left edges", {{L"MainTop", L"-50"}, {L"MainLeft", L"-70"}}, TWant::Start, TWant::Start},
+        {"off the bottom right: against those edges", {{L"MainTop", L"5000"}, {L"MainLeft", L"9000"}}, TWant::End, TWant::End},
+        {"32-bit extremes", {{L"MainTop", L"2147483646"}, {L"MainLeft", L"-2147483648"}}, TWant::End, TWant::Start},
+        {"far left only", {{L"MainTop", L"300"}, {L"MainLeft", L"-100000"}}, TWant::Given, TWant::Start},
+        {"left missing: centred", {{L"MainTop", L"100"}}, TWant::Centre, TWant::Centre},
+        {"top not a number: centred", {{L"MainTop", L"abc"}, {L"MainLeft", L"10"}}, TWant::Centre, TWant::Centre},
+        {"left out of range: centred", {{L"MainTop", L"10"}, {L"MainLeft", L"2147483648"}}, TWant::Centre, TWant::Centre},
+        {"left unset: centred", {{L"MainTop", L"10"}, {L"MainLeft", L"2147483647"}}, TWant::Centre, TWant::Centre},
+    };
+    for (const TRow& r : rows) {
+        WriteSettings(IniPath(), r.keys);
+        if (!Start() || !WaitActivated()) {
+            Check(false, r.what, L"no window");
+            if (Alive()) TerminateProcess(AppProcess, 1);
+            continue;
+        }
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(Main, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT& work = monitor.rcWork;
+        auto want = [&](TWant kind, const std::wstring& key, long start, long end, long size) {
+            switch (kind) {
+            case TWant::Centre: return start + (end - start - size) / 2;
+            case TWant::Given:
+                for (const auto& [k, v] : r.keys) {
+                    if (k == key) return std::wcstol(v.c_str() + (v[0] == L'$' ? 1 : 0), nullptr, v[0] == L'$' ? 16 : 0);
+                }
+                return -1L;
+            case TWant::Start: return start;
+            case TWant::End: return end - size;
+            }
+            return -1L;
+        };
+        RECT outer{};
+        GetWindowRect(Main, &outer);
+        const long top = want(r.top, L"MainTop", work.top, work.bottom, h);
+        const long left = want(r.left, L"MainLeft", work.left, work.right, w);
+        Check(outer.top == top && outer.left == left && outer.bottom - outer.top == h, r.what,
+              RectText(outer) + L" (wanted " + std::to_wstring(left) + L"," + std::to_wstring(top) + L" in the work area " +
+                  RectText(work) + L")");
+        Check(Close(), "close");
+    }
+}
+
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
     std::printf("FAIL driver crashed: exception 0x%08lx\n", static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode));
     std::fflush(stdout);
@@ -863,6 +934,7 @@ int wmain(int argc, wchar_t** argv) {
     else if (scenario == L"unpacked") Unpacked();
     else if (scenario == L"keys") Keys();
     else if (scenario == L"hands") Hands();
+    else if (scenario == L"placement") Placement();
     else {
         std::fprintf(stderr, "unknown scenario\n");
         return 2;

@@ -3,9 +3,9 @@
 # GuiDriver.exe. Usage:
 #   gui-tests.sh FIXTALLY_EXE FIXTALLY_CHECK_EXE GUIDRIVER_EXE OUTDIR [SCENARIO...]
 # Screenshots and the driver's log go to OUTDIR. Scenarios: first restart
-# japanese readonly closerun abort dialog keys hands big timed (all but big
-# and timed by default; big checks a log whose report has a million lines and
-# takes minutes; FIXTALLY_BIG_SECONDS sets its size for measurements; timed
+# japanese readonly closerun abort dialog keys hands placement big timed (all
+# but big and timed by default; big checks a log whose report has a million
+# lines and takes minutes; FIXTALLY_BIG_SECONDS sets its size for measurements; timed
 # checks the log that FIXTALLY_TIMED_LOG names and notes the time to
 # "Completed."). keys and hands type and click through the X server with
 # xdotool. readonly runs the program from a folder that no process of its run
@@ -18,7 +18,7 @@ root=$(cd "$here/../.." && pwd)
 app_exe=$(readlink -f "$1") check_exe=$(readlink -f "$2") driver=$(readlink -f "$3")
 out=$(mkdir -p "$4" && cd "$4" && pwd)
 shift 4
-scenarios=${*:-first restart japanese readonly closerun abort dialog keys hands}
+scenarios=${*:-first restart japanese readonly closerun abort dialog keys hands placement}
 
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 

@@ -6,21 +6,26 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <ostream>
 #include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
+static void PrintTo(const TWindowPosition& p, std::ostream* os) { *os << "{top " << p.Top << ", left " << p.Left << "}"; }
+
 namespace {
 
-// An INI section in memory that records the order of writes and can refuse them.
+// An INI section in memory that records the order of writes and can refuse
+// them; reads go into Log, when given.
 class TFakeProfile : public IProfile {
 public:
     bool FileThere = true, CreateFails = false;
     int WritesAllowed = -1;   // -1: all
     std::map<std::wstring, std::wstring> Values;
     std::vector<std::wstring> WriteOrder;
+    std::vector<std::wstring>* Log = nullptr;
     bool Created = false;
 
     bool Exists() const override { return FileThere; }
@@ -30,6 +35,7 @@ public:
         return true;
     }
     std::wstring ReadText(std::wstring_view key, std::wstring_view defaultText) const override {
+        if (Log) Log->push_back(L"read " + std::wstring(key));
         auto it = Values.find(std::wstring(key));
         std::wstring v = it == Values.end() ? std::wstring(defaultText) : it->second;
         return v.substr(0, kProfileBufferChars - 1);
@@ -43,8 +49,7 @@ public:
     }
 };
 
-// The main window's state as load and save see it. Placement centres an
-// unset position in a 1000 x 800 work area and clamps the rest.
+// The main window's state as load and save see it; changes go into Log, when given.
 class TFakeWindow : public ISettingsWindow {
 public:
     std::map<EditBox, std::wstring> Edits{{EditBox::Filename, L""},
@@ -54,27 +59,22 @@ public:
                                     {AlarmBox::StepChange, true},
                                     {AlarmBox::MovedBack, true}};
     std::vector<AlarmBox> Clicks;   // click handlers run by a changed state
+    std::vector<std::wstring>* Log = nullptr;
     std::int32_t Top = 10, Left = 20;
-    std::int32_t Height = 600, Width = 640;
 
     std::wstring EditText(EditBox which) const override { return Edits.at(which); }
-    void SetEditText(EditBox which, std::wstring_view text) override { Edits[which] = text; }
+    void SetEditText(EditBox which, std::wstring_view text) override {
+        if (Log) Log->push_back(L"set box " + std::to_wstring(static_cast<int>(which)));
+        Edits[which] = text;
+    }
     bool IsChecked(AlarmBox which) const override { return Checks.at(which); }
     void SetChecked(AlarmBox which, bool checked) override {
+        if (Log) Log->push_back(L"set check " + std::to_wstring(static_cast<int>(which)));
         if (Checks[which] != checked) Clicks.push_back(which);
         Checks[which] = checked;
     }
     std::int32_t WindowTop() const override { return Top; }
     std::int32_t WindowLeft() const override { return Left; }
-    void SetWindowTop(std::int32_t top) override { Top = top; }
-    void SetWindowLeft(std::int32_t left) override { Left = left; }
-    void PlaceMainWindow(std::int32_t& top, std::int32_t& left) override {
-        const TRect32 work{0, 0, 1000, 800};
-        if (top == kUnsetPosition || left == kUnsetPosition) {
-            CentreInWorkArea(top, left, Height, Width, work);
-        }
-        ClampToWorkArea(top, left, Height, Width, work);
-    }
 };
 
 TEST(ParseProfileInteger, AcceptsDecimalAndHexWithSign) {
@@ -101,10 +101,9 @@ TEST(LoadSettings, MissingFileIsCreatedAndEveryKeyTakesItsDefault) {
     profile.FileThere = false;
     TFakeWindow window;
     FontSettings fonts;
-    LoadSettings(profile, window, fonts);
+    EXPECT_EQ(LoadWindowPosition(profile), TWindowPosition{});   // both unset: centred
     EXPECT_TRUE(profile.Created);
-    EXPECT_EQ(window.Top, 100);    // centred: (800 - 600) / 2
-    EXPECT_EQ(window.Left, 180);   // (1000 - 640) / 2
+    LoadOptions(profile, window, fonts);
     EXPECT_EQ(window.Edits[EditBox::FlucTime], L"0.25");
     EXPECT_TRUE(window.Clicks.empty());
     EXPECT_EQ(fonts.EngCharset, 0);
@@ -115,35 +114,49 @@ TEST(LoadSettings, MissingFileIsCreatedAndEveryKeyTakesItsDefault) {
     EXPECT_EQ(fonts.JpFontSize, 9);
 }
 
-TEST(LoadSettings, FileThatCannotBeCreatedLeavesEverythingAsItWas) {
+TEST(LoadSettings, FileThatCannotBeCreatedEndsTheLoad) {
     TFakeProfile profile;
     profile.FileThere = false;
     profile.CreateFails = true;
-    TFakeWindow window;
-    FontSettings fonts;
-    LoadSettings(profile, window, fonts);
-    EXPECT_EQ(window.Top, 10);
-    EXPECT_EQ(fonts.EngFontName, L"");
+    EXPECT_EQ(LoadWindowPosition(profile), std::nullopt);
 }
 
-TEST(LoadSettings, PositionKeysAreCentredUnlessBothAreValid) {
-    struct Row { const char* what; std::map<std::wstring, std::wstring> keys; std::int32_t top, left; };
+TEST(LoadSettings, PositionKeysReadAsIntegersOrUnset) {
+    struct Row { const char* what; std::map<std::wstring, std::wstring> keys; TWindowPosition want; };
     const Row rows[] = {
-        {"both valid", {{L"MainTop", L"50"}, {L"MainLeft", L"60"}}, 50, 60},
-        {"left missing", {{L"MainTop", L"50"}}, 100, 180},
-        {"top not a number", {{L"MainTop", L"abc"}, {L"MainLeft", L"60"}}, 100, 180},
-        {"far outside", {{L"MainTop", L"5000"}, {L"MainLeft", L"-5000"}}, 200, 0},
+        {"both valid", {{L"MainTop", L"50"}, {L"MainLeft", L"60"}}, {50, 60}},
+        {"hexadecimal and negative", {{L"MainTop", L"$10"}, {L"MainLeft", L"-0x10"}}, {16, -16}},
+        {"far outside", {{L"MainTop", L"5000"}, {L"MainLeft", L"-5000"}}, {5000, -5000}},
+        {"left missing", {{L"MainTop", L"50"}}, {50, kUnsetPosition}},
+        {"top not a number", {{L"MainTop", L"abc"}, {L"MainLeft", L"60"}}, {kUnsetPosition, 60}},
+        {"top out of range", {{L"MainTop", L"2147483648"}, {L"MainLeft", L"60"}}, {kUnsetPosition, 60}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         TFakeProfile profile;
         profile.Values = r.keys;
-        TFakeWindow window;
-        FontSettings fonts;
-        LoadSettings(profile, window, fonts);
-        EXPECT_EQ(window.Top, r.top);
-        EXPECT_EQ(window.Left, r.left);
+        EXPECT_EQ(LoadWindowPosition(profile), r.want);
     }
+}
+
+// The position first, then each value into its control before the next key
+// is read, then the fonts; the same key order as the save's.
+TEST(LoadSettings, ReadsAndAppliesKeyByKey) {
+    std::vector<std::wstring> log;
+    TFakeProfile profile;
+    TFakeWindow window;
+    profile.Log = window.Log = &log;
+    FontSettings fonts;
+    LoadWindowPosition(profile);
+    LoadOptions(profile, window, fonts);
+    const std::vector<std::wstring> want{
+        L"read MainTop", L"read MainLeft",
+        L"read Filename", L"set box 0", L"read FlucTime", L"set box 1",
+        L"read SameTimeAlm", L"set check 0", L"read StepChange", L"set check 1",
+        L"read MovedBack", L"set check 2", L"read TimeDecimal", L"set box 2",
+        L"read EngCharset", L"read EngFontName", L"read EngFontSize",
+        L"read JpCharset", L"read JpFontName", L"read JpFontSize"};
+    EXPECT_EQ(log, want);
 }
 
 TEST(LoadSettings, BooleanKeysChangeOnlyOnIntegersAndRunTheClickOfAChangedBox) {
@@ -158,7 +171,7 @@ TEST(LoadSettings, BooleanKeysChangeOnlyOnIntegersAndRunTheClickOfAChangedBox) {
         profile.Values[L"StepChange"] = r.value;
         TFakeWindow window;
         FontSettings fonts;
-        LoadSettings(profile, window, fonts);
+        LoadOptions(profile, window, fonts);
         EXPECT_EQ(window.Checks[AlarmBox::StepChange], r.checked);
         EXPECT_EQ(window.Clicks.size(), r.clicked ? 1u : 0u);
     }
@@ -171,7 +184,7 @@ TEST(LoadSettings, TextsComeBackCutTo2047Characters) {
     profile.Values[L"JpFontSize"] = L"12pt";
     TFakeWindow window;
     FontSettings fonts;
-    LoadSettings(profile, window, fonts);
+    LoadOptions(profile, window, fonts);
     EXPECT_EQ(window.Edits[EditBox::Filename].size(), 2047u);
     EXPECT_EQ(fonts.EngFontSize, 10);
     EXPECT_EQ(fonts.JpFontSize, 9);
@@ -199,7 +212,8 @@ TEST(SaveSettings, WritesTheFourteenKeysInOrder) {
     // A save followed by a load gives the same window back.
     TFakeWindow reloaded;
     FontSettings fontsBack;
-    LoadSettings(profile, reloaded, fontsBack);
+    EXPECT_EQ(LoadWindowPosition(profile), (TWindowPosition{-8, 20}));
+    LoadOptions(profile, reloaded, fontsBack);
     EXPECT_EQ(reloaded.Edits, window.Edits);
     EXPECT_EQ(reloaded.Checks, window.Checks);
     EXPECT_EQ(fontsBack.JpFontName, fonts.JpFontName);
@@ -211,25 +225,6 @@ TEST(SaveSettings, RefusedWriteEndsTheSaveAtThatKey) {
     TFakeWindow window;
     EXPECT_FALSE(SaveSettings(profile, window, FontSettings{}));
     EXPECT_EQ(profile.WriteOrder.size(), 3u);
-}
-
-TEST(ClampToWorkArea, AppliesTheFourClampsInOrder) {
-    const TRect32 work{100, 50, 1100, 850};   // 1000 x 800
-    struct Row { const char* what; std::int32_t top, left, height, width, wantTop, wantLeft; };
-    const Row rows[] = {
-        {"inside stays", 60, 150, 300, 400, 60, 150},
-        {"off left and top", -500, -500, 300, 400, 50, 100},
-        {"off right and bottom", 900, 1000, 300, 400, 550, 700},
-        {"taller than the area: top edge wins", 0, 150, 900, 400, 50, 150},
-        {"wider than the area: right edge wins", 60, 0, 300, 1200, 60, -100},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.what);
-        std::int32_t top = r.top, left = r.left;
-        ClampToWorkArea(top, left, r.height, r.width, work);
-        EXPECT_EQ(top, r.wantTop);
-        EXPECT_EQ(left, r.wantLeft);
-    }
 }
 
 #ifdef _WIN32

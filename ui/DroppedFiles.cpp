@@ -1,9 +1,6 @@
-// Files dropped on the main window, and the keys that every message pump
-// hands to the window: Esc stops a run, the report pane leaves Tab and Esc
-// to the window's dialog keys.
+// Files dropped on the main window: a settings file switches the settings,
+// any other file is checked, one after the other.
 #include "ui/FormMain.h"
-
-#include <commctrl.h>
 
 #include "dates/AsciiText.h"
 #include "settings/SettingsPath.h"
@@ -49,39 +46,11 @@ void TFormMain::WMDropFiles(HDROP drop) {
             SaveSettingsNow();
             const auto files = MakeSystemSettingsFiles();
             FSettingsPath = ResolveSettingsPath(name, *files);
-            LoadSettings(*MakeIniProfile(FSettingsPath), *this, FFonts);
+            LoadSettingsNow();
         } else {
             SetEditText(EditBox::Filename, name);
             ButtonConvClick();
             if (!IsWindow(FHandle)) return;   // closed during that run
         }
     }
-}
-
-void DispatchApplicationMessage(MSG& message) {
-    const HWND main = FormMain ? FormMain->Handle() : nullptr;
-    const bool ours = main && (message.hwnd == main || IsChild(main, message.hwnd));
-    if (ours && message.message == WM_KEYDOWN) FormMain->ApplicationEvents1ShortCut(message);
-    if (ours && IsDialogMessageW(main, &message)) return;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-}
-
-void TFormMain::ApplicationEvents1ShortCut(const MSG& message) {
-    if (message.wParam == VK_ESCAPE) FState.AbortRequested = true;
-}
-
-// Tab, Shift+Tab and Esc in the report pane are left to the window's
-// dialog keys, as in a single-line box: a multi-line edit control that
-// takes them itself under IsDialogMessageW turns Esc into a close request of
-// its parent and Tab into a focus move that a plain window ignores.
-LRESULT CALLBACK TFormMain::ReportPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    LRESULT result = DefSubclassProc(pane, message, wParam, lParam);
-    if (message == WM_GETDLGCODE && lParam) {
-        const MSG& key = *reinterpret_cast<const MSG*>(lParam);
-        if (key.message == WM_KEYDOWN && (key.wParam == VK_TAB || key.wParam == VK_ESCAPE)) {
-            result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
-        }
-    }
-    return result;
 }
