@@ -1,6 +1,6 @@
 # What `cmake --build BUILD --target package` makes: on Windows a zip holding
 # both programs, a short read-me, the licence and the sample log; on Linux a
-# Debian package of fixtally-check with its manual page.
+# Debian package of fixtally-check with its manual page and bash completion.
 set(CPACK_PACKAGE_NAME Fixtally)
 set(CPACK_PACKAGE_VENDOR "Fixtally developers")
 set(CPACK_PACKAGE_CONTACT "Fixtally developers <fixtally@users.noreply.invalid>")
@@ -28,6 +28,9 @@ else()
     DEPENDS ${PROJECT_BINARY_DIR}/fixtally-check.1)
   add_custom_target(manpage ALL DEPENDS ${manpage})
   install(FILES ${manpage} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # Loaded by bash-completion the first time fixtally-check is completed.
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/fixtally-check.bash
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions RENAME fixtally-check)
   set(docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/fixtally-check)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${docdir})
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${docdir} RENAME copyright)
