@@ -2,17 +2,17 @@
 #
 # The option names, and which options take a value, are read from the
 # program's own --help each time, so the completion always matches the
-# program being completed. A value is never completed as a log. A value that
-# names a file, written FILE or FILE.ext in the help, is completed as a file,
-# and FILE.ext only with that extension. Everything else completes as
-# logs: files and folders.
+# program being completed. An option's value is not completed as a log: a
+# value that names a file, written FILE or FILE.ext in the help, completes
+# as a file (FILE.ext only with that extension), any other is typed.
+# Everything else completes as logs: files and folders.
 
 # Prints one line per option in the help of program $1: the option's name,
 # then the value's placeholder, or nothing for an option that takes no value.
 _fixtally_check_options()
 {
     local program=$1 line column alternatives alternative name placeholder
-    [[ $program == "~/"* ]] && program=$HOME/${program#"~/"}
+    [[ $program == \~/* ]] && program=$HOME/${program#\~/}
     LC_ALL=C "$program" --help 2>/dev/null | while IFS= read -r line; do
         # "  -r, --recursive   search ...": a short indent, then the names,
         # then two spaces before the description.
@@ -62,7 +62,7 @@ _fixtally_check()
     $split && return
 
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W "${options[*]}" -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -W "${options[*]}" -- "$cur")
         return
     fi
     _filedir
