@@ -6,7 +6,7 @@ packages="cmake make g++ libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb xdotool imagemagick
   locales fonts-ipafont-gothic python3 hyperfine librsvg2-bin
   zlib1g-dev libz-mingw-w64-dev gzip parallel man-db groff-base unzip
-  nlohmann-json3-dev libcli11-dev"
+  nlohmann-json3-dev libcli11-dev bash-completion nsis"
 [ $# -eq 0 ] || packages="$*"
 missing=""
 for p in $packages; do

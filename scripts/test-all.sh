@@ -4,7 +4,8 @@
 # tests under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows
 # build under Wine (unit, command-line and window tests), the release
 # packages (the Debian package installed and removed again, the Windows zip
-# unpacked into a fresh Wine prefix), and each fuzzer for a bounded time.
+# unpacked into a fresh Wine prefix, the Windows setup program installed and
+# uninstalled in another), and each fuzzer for a bounded time.
 # Installs missing packages first.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -38,6 +39,9 @@ trap - EXIT
 
 echo "== Windows zip"
 bash tests/package/win-zip.sh build-win
+
+echo "== Windows setup program"
+bash tests/package/win-setup.sh build-win
 
 echo "== fuzzers, ${fuzz_seconds} s each"
 CXX=clang++ cmake -S . -B build-fuzz -DFIXTALLY_FUZZ=ON -DFIXTALLY_TESTS=OFF -DFIXTALLY_WERROR=ON >/dev/null

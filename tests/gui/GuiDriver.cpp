@@ -5,16 +5,20 @@
 //
 //   GuiDriver.exe SCENARIO APP DATA SHOTS
 //     SCENARIO  first | restart | japanese | readonly | closerun | big | timed | abort | dialog | keys | hands |
-//               placement | unpacked
-//     APP       Windows path of Fixtally.exe (its folder holds Fixtally.ini)
+//               placement | unpacked | installed
+//     APP       Windows path of Fixtally.exe (its folder holds Fixtally.ini); for installed,
+//               of its Start-menu shortcut
 //     DATA      Windows folder with sample.nmea, expected.txt and the generated logs
-//               (unpacked: caption.txt, expected.txt, sample.nmea.gz, cut.nmea.gz)
+//               (unpacked: caption.txt, expected.txt, sample.nmea.gz, cut.nmea.gz;
+//               installed: caption.txt, expected.txt, program.txt with the installed
+//               Fixtally.exe's path)
 //     SHOTS     Unix folder for screenshots
 #include <windows.h>
 
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
+#include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -255,6 +259,37 @@ bool StartsWithBom(const std::wstring& path) {
 }
 
 std::wstring IniPath() { return App.substr(0, App.rfind(L'.')) + L".ini"; }
+
+// Where the settings go when the program's folder cannot be written.
+std::wstring UserIniPath() {
+    wchar_t appData[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+    return std::wstring(appData) + L"\\Fixtally\\Fixtally.ini";
+}
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The program that a shortcut starts, as the shell reads it; empty when it cannot.
+std::wstring ShortcutTarget(const std::wstring& shortcut) {
+    std::wstring target;
+    if (FAILED(CoInitialize(nullptr))) return target;
+    IShellLinkW* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            wchar_t path[MAX_PATH] = L"";
+            if (SUCCEEDED(file->Load(shortcut.c_str(), STGM_READ)) &&
+                SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, 0))) {
+                target = path;
+            }
+            file->Release();
+        }
+        link->Release();
+    }
+    CoUninitialize();
+    return target;
+}
 
 // Text in the app's memory: the tooltip's copy of a control's hint.
 std::wstring Hint(HWND tooltip, HWND control) {
@@ -532,10 +567,7 @@ void ReadOnly() {
     if (!Main) return;
     SetText(Ctl(kIdEditFlucTime), L"0.33");
     Check(Close(), "close");
-    wchar_t appData[MAX_PATH] = L"";
-    GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
-    const std::wstring userIni = std::wstring(appData) + L"\\Fixtally\\Fixtally.ini";
-    Check(Ini(userIni, L"FlucTime") == L"0.33", "settings saved in the per-user folder", userIni);
+    Check(Ini(UserIniPath(), L"FlucTime") == L"0.33", "settings saved in the per-user folder", UserIniPath());
     // A per-user folder that cannot be created: the failure box, and the program runs on.
     std::wstring env = L"APPDATA=" + App.substr(0, App.rfind(L'\\')) + L"\\sub";
     env += L'\0';
@@ -695,17 +727,23 @@ void Dialog() {
     Check(Close(), "close");
 }
 
+// A released program, started: the caption with the release's version, and
+// the sample that came with it reported as fixtally-check reports it.
+void CheckReleasedSample() {
+    Check(Text(Main) == ReadFileText(Data + L"\\caption.txt"), "caption with the release's version", Text(Main));
+    SetText(Ctl(kIdEditFilename), App.substr(0, App.rfind(L'\\')) + L"\\sample.nmea");
+    ClickCheck();
+    const bool checked = WaitCompleted(30000);
+    Check(checked && AsCliOutput() == ReadFileText(Data + L"\\expected.txt"), "the sample beside the program", AsCliOutput());
+}
+
 // The programs as unpacked from the release zip: caption from their version,
 // the sample beside them, a compressed log and a cut-off one.
 void Unpacked() {
     Check(Start() && WaitActivated(), "start from the unpacked folder");
     if (!Main) return;
-    Check(Text(Main) == ReadFileText(Data + L"\\caption.txt"), "caption with the release's version", Text(Main));
+    CheckReleasedSample();
     const std::wstring expected = ReadFileText(Data + L"\\expected.txt");
-    SetText(Ctl(kIdEditFilename), App.substr(0, App.rfind(L'\\')) + L"\\sample.nmea");
-    ClickCheck();
-    const bool checked = WaitCompleted(30000);
-    Check(checked && AsCliOutput() == expected, "the sample beside the program", AsCliOutput());
     // Cleared first: the same report and status as before, with a report in
     // the pane again, can only come from the dropped log's check.
     Send(Ctl(kIdButtonClear), BM_CLICK);
@@ -733,6 +771,26 @@ void Unpacked() {
     if (box) PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     Check(WaitFor([&] { return box && !IsWindow(box); }, 10000) && Alive(), "the program runs on after the failure");
     Check(Close(), "close");
+}
+
+// The program as the setup program installed it, started from its Start-menu
+// entry, in a folder that the user cannot write: the sample beside it, and
+// the settings in the per-user folder, none beside the program.
+void Installed() {
+    const std::wstring target = ShortcutTarget(App);
+    Check(!target.empty() && _wcsicmp(target.c_str(), ReadFileText(Data + L"\\program.txt").c_str()) == 0,
+          "the Start-menu entry starts the installed program", target);
+    if (target.empty()) return;
+    App = target;
+    Check(Start() && WaitActivated(), "start from the installed folder");
+    if (!Main) return;
+    CheckReleasedSample();
+    SetText(Ctl(kIdEditFlucTime), L"0.4");
+    Check(Close(), "close");
+    const std::wstring sample = App.substr(0, App.rfind(L'\\')) + L"\\sample.nmea";
+    Check(Ini(UserIniPath(), L"FlucTime") == L"0.4" && Ini(UserIniPath(), L"Filename") == sample,
+          "settings saved in the per-user folder", UserIniPath());
+    Check(!FileExists(IniPath()), "no settings file beside the installed program");
 }
 
 // One xdotool command line. Its process handle may signal before the input
@@ -932,6 +990,7 @@ int wmain(int argc, wchar_t** argv) {
     else if (scenario == L"abort") Abort();
     else if (scenario == L"dialog") Dialog();
     else if (scenario == L"unpacked") Unpacked();
+    else if (scenario == L"installed") Installed();
     else if (scenario == L"keys") Keys();
     else if (scenario == L"hands") Hands();
     else if (scenario == L"placement") Placement();

@@ -1,6 +1,7 @@
 #!/bin/sh
 # The Debian package as a user gets it: built, installed with dpkg, its
-# program and manual page used from where they were installed, removed again.
+# program, manual page and bash completion used from where they were
+# installed, removed again.
 # Installing needs root (sudo otherwise). Usage: deb.sh BUILD_DIR (a native build)
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -25,9 +26,12 @@ page=$(man -w fixtally-check) || fail "man -w finds no page"
 warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "manual page warnings: $warnings"
 [ -f /usr/share/doc/fixtally-check/copyright ] || fail "no licence"
+completion=/usr/share/bash-completion/completions/fixtally-check
+[ -f "$completion" ] || fail "no bash completion at $completion"
+bash "$root/tests/package/completion.bash" fixtally-check || fail "bash completion"
 
 $sudo dpkg -r fixtally-check >/dev/null
 trap - EXIT
-[ ! -e /usr/bin/fixtally-check ] || fail "still installed after removal"
+[ ! -e /usr/bin/fixtally-check ] && [ ! -e "$completion" ] || fail "still installed after removal"
 echo "debian package $version: $failed failed"
 [ "$failed" -eq 0 ]
