@@ -82,8 +82,9 @@ for option in $options; do
   answer=$("$program" "$option" 2>&1 </dev/null)
   next=$(offered "fixtally-check $option ")
   case $answer in
-    *"unknown option"*) fail "offers $option, which the program does not know" ;;
-    *"needs a value"*) [ "$option" = --plot ] || [ -z "$next" ] || fail "the value of $option is completed as '$next'" ;;
+    *"not expected"*) fail "offers $option, which the program does not know" ;;
+    *"$option: "*"required"*"missing"*)
+      [ "$option" = --plot ] || [ -z "$next" ] || fail "the value of $option is completed as '$next'" ;;
     *) [ "$next" = "$logs" ] || fail "after $option, which takes no value, '$next' is offered, not the logs" ;;
   esac
 done
