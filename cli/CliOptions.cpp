@@ -125,6 +125,7 @@ void DefineOptions(CLI::App& app, CliOptions& o) {
                for (const std::string& log : logs) o.Logs.push_back(Utf8ToWide(log));
            },
            "a file, a folder, or - for standard input")
+        ->type_name("")
         ->group(kLogs);
 
     app.set_help_flag();
@@ -132,10 +133,22 @@ void DefineOptions(CLI::App& app, CliOptions& o) {
     Flag(app, "--version", "About", "show the version", [&o] { o.Version = true; });
 }
 
+// CLI11's help with the usage line first, as programs of the command line
+// have it.
+class TUsageFirst final : public CLI::Formatter {
+public:
+    std::string make_help(const CLI::App* app, std::string name, CLI::AppFormatMode mode) const override {
+        if (mode == CLI::AppFormatMode::Sub) return make_expanded(app);
+        return make_usage(app, name) + "\n" + make_description(app) + make_positionals(app) + make_groups(app, mode) +
+               "\n" + make_footer(app);
+    }
+};
+
 // The table in an application of its own.
 struct TOptionTable {
     explicit TOptionTable(CliOptions& options) : App(kDescription, "fixtally-check") {
         App.footer(kFooter);
+        App.formatter(std::make_shared<TUsageFirst>());
         App.get_formatter()->column_width(27);
         // On Windows CLI11 would take "/name" for an option; it is a log here.
         App.allow_windows_style_options(false);
