@@ -5,7 +5,7 @@
 //
 //   GuiDriver.exe SCENARIO APP DATA SHOTS
 //     SCENARIO  first | restart | japanese | readonly | closerun | big | timed | abort | dialog | keys | hands |
-//               placement | unpacked | installed
+//               placement | unpacked | installed | picture
 //     APP       Windows path of Fixtally.exe (its folder holds Fixtally.ini); for installed,
 //               of its Start-menu shortcut
 //     DATA      Windows folder with sample.nmea, expected.txt and the generated logs
@@ -961,6 +961,19 @@ void Placement() {
     }
 }
 
+// The picture of the window for the README: a first start at the normal size,
+// the sample checked, the window as the user then sees it.
+void Picture() {
+    Check(Start() && WaitActivated(), "start");
+    if (!Main) return;
+    SetText(Ctl(kIdEditFilename), Data + L"\\sample.nmea");
+    ClickCheck();
+    const bool completed = WaitCompleted(30000);
+    Check(completed, "the sample is checked", Status());
+    Screenshot(Main, L"window.png");
+    Check(Close(), "close");
+}
+
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
     std::printf("FAIL driver crashed: exception 0x%08lx\n", static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode));
     std::fflush(stdout);
@@ -994,6 +1007,7 @@ int wmain(int argc, wchar_t** argv) {
     else if (scenario == L"keys") Keys();
     else if (scenario == L"hands") Hands();
     else if (scenario == L"placement") Placement();
+    else if (scenario == L"picture") Picture();
     else {
         std::fprintf(stderr, "unknown scenario\n");
         return 2;
