@@ -136,7 +136,8 @@ TJsonWriter::TJsonWriter(ILineOutput& out, std::wstring_view log) : FOut(out) {
 }
 
 void TJsonWriter::AnomalyFound(const TAnomaly& anomaly, std::wstring_view line) {
-    FOut.WriteRaw((FFirstAnomaly ? "" : ",") + JsonLine(AnomalyJson(anomaly, line)));
+    if (!FFirstAnomaly) FOut.WriteRaw(",");
+    FOut.WriteRaw(JsonLine(AnomalyJson(anomaly, line)));
     FFirstAnomaly = false;
 }
 
