@@ -179,12 +179,13 @@ int StatusOf(const TCheckResults& results) {
 }
 
 // The day a log is taken to be from: --reference-date, else the day its file
-// was last written, today for standard input or when that is unknown.
+// was last written, today for standard input, for a followed log (written
+// now; a device's time says nothing of its log) or when that is unknown.
 TDateTime ReferenceDay(const std::wstring& log, const CliOptions& options) {
     constexpr double kDaysFrom1899To1970 = 25569.0;
     if (options.ReferenceDate) return *options.ReferenceDate;
     auto written = std::chrono::system_clock::now();
-    if (log != L"-") {
+    if (log != L"-" && !options.Follow) {
         std::error_code error;
         const auto fileTime = std::filesystem::last_write_time(PathOf(log), error);
         if (!error) written = std::chrono::file_clock::to_sys(fileTime);
@@ -228,7 +229,7 @@ void AddFollowEnd(FollowEnd end, const std::wstring& log, TLogResult& result) {
     switch (end) {
         case FollowEnd::Truncated: result.ErrorLines.push_back(lead + L"the file was truncated"); break;
         case FollowEnd::Replaced:
-            result.ErrorLines.push_back(lead + L"the file was replaced or removed (its name leads elsewhere)");
+            result.ErrorLines.push_back(lead + L"its name no longer leads to the file (renamed, removed or replaced)");
             break;
         case FollowEnd::OutputGone: NoteReaderGone(); return;
         default: return;
@@ -338,7 +339,8 @@ int CheckLogs(const std::vector<std::wstring>& logs, const CliOptions& options, 
 // end the follow.
 int StartFollow(const std::wstring& log) {
     if (!FollowAvailable()) {
-        ErrorLine(L"fixtally-check: --follow is not available on this system");
+        ErrorLine(L"fixtally-check: --follow is not available on this system (it is on Linux and other "
+                  L"POSIX systems)");
         return kTrouble;
     }
     std::error_code error;

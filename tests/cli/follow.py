@@ -244,7 +244,7 @@ def ends(checker, every, folder):
     file_end(checker, "truncated", cut, lambda p, _: os.truncate(p, 100), 2,
              lead + "the file was truncated", folder)
     file_end(checker, "replaced", cut, replace, 2,
-             lead + "the file was replaced or removed (its name leads elsewhere)", folder)
+             lead + "its name no longer leads to the file (renamed, removed or replaced)", folder)
     file_end(checker, "sigterm", every, lambda _, proc: proc.send_signal(signal.SIGTERM), None, None, folder)
     # Fewer than 1000 RMC sentences and no GLO receiver: the check has not
     # begun yet when the follow ends.
