@@ -28,7 +28,7 @@ public:
     // the span. Progress points come as numbers, not as text.
     virtual void StatusChanged(std::wstring_view text) { static_cast<void>(text); }
     // After each RMC sentence the pre-scan accepts: how many it has accepted
-    // so far (up to kPrescanLimit). Nothing is reported before the check pass.
+    // so far, up to kPrescanLimit; the check pass begins after the pre-scan.
     virtual void PrescanAccepted(std::int32_t count) { static_cast<void>(count); }
     // Every 10000 lines of the check pass, right before the yield point.
     virtual void ProgressMade(const TProgress& progress) { static_cast<void>(progress); }
