@@ -13,6 +13,7 @@ file truncated or replaced (status 2 after the summary), SIGTERM, SIGTERM
 before the pre-scan is over, Ctrl-C twice, a reader of standard output that
 goes away.
 """
+import fcntl
 import functools
 import json
 import operator
@@ -265,6 +266,10 @@ def two_interrupts(checker):
     log = (rmc + b"\r\n" + b"$GPGSV,3,1,12,01,40,083,46*70\r\n" * 50) * 1000
     proc = subprocess.Popen(checker + TEXT + ["--follow", "-"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                             stderr=subprocess.DEVNULL)
+    try:   # a small pipe holds the check up for sure (100 kB of report lines)
+        fcntl.fcntl(proc.stdout.fileno(), getattr(fcntl, "F_SETPIPE_SZ", 1031), 4096)
+    except OSError:
+        pass
     threading.Thread(target=lambda: proc.stdin.write(log), daemon=True).start()
     time.sleep(1.5)
     proc.send_signal(signal.SIGINT)
