@@ -3,7 +3,10 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "cli/LogList.h"
@@ -31,7 +34,8 @@ constexpr const char* kFooter =
     "Exit status, the worst over all logs:\n"
     "  130  interrupted\n"
     "  2    a log could not be opened or read, a folder read, the picture or the\n"
-    "       report written, or the options are unusable\n"
+    "       report written, or the options are unusable; a followed file was\n"
+    "       truncated or replaced\n"
     "  1    anomalies reported, or a log's dates are wrong (week rollover,\n"
     "       future)\n"
     "  3    a log had no accepted RMC sentence (status A, valid checksum, date\n"
@@ -41,7 +45,18 @@ constexpr const char* kFooter =
     "Examples:\n"
     "  fixtally-check --date-pattern yyyy/MM/dd track.nmea\n"
     "  fixtally-check -r --json logs/ | jq -c 'select(.status != \"completed\")'\n"
-    "  fixtally-check --tolerance 0.05 --plot day.svg day.nmea.gz";
+    "  fixtally-check --tolerance 0.05 --plot day.svg day.nmea.gz\n"
+    "  gpspipe -r | fixtally-check --follow -";
+
+// A number of seconds above 0, in decimal ("0.5", "30"); empty for
+// anything else, infinity and NaN included.
+std::optional<double> PositiveSeconds(const std::string& text) {
+    double seconds = 0.0;
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, seconds, std::chars_format::fixed);
+    if (error != std::errc() || stop != end || !std::isfinite(seconds) || !(seconds > 0.0)) return std::nullopt;
+    return seconds;
+}
 
 [[noreturn]] void Refuse(const std::wstring& text) { throw CLI::ValidationError(WideToUtf8(text)); }
 
@@ -119,6 +134,19 @@ void DefineOptions(CLI::App& app, CliOptions& o) {
          [&o] { o.Progress = true; });
 
     Flag(app, "-r,--recursive", kLogs, "search folders to any depth", [&o] { o.Recursive = true; });
+    Flag(app, "--follow", kLogs,
+         "check one LOG (a file, -, a named pipe, a serial\n"
+         "device) while it is written: each anomaly line at\n"
+         "once; ends at Ctrl-C or SIGTERM, when a pipe's writer\n"
+         "closes it, after --idle, or (exit status 2) when the\n"
+         "file is truncated or replaced; the report is that of\n"
+         "the log as it stood then",
+         [&o] { o.Follow = true; });
+    Value(app, "--idle", "SECONDS", kLogs, "with --follow: end when nothing arrived for this long",
+          [&o](const std::string& v) {
+              o.IdleSeconds = PositiveSeconds(v);
+              if (!o.IdleSeconds) Refuse(L"--idle takes a positive number of seconds, not " + Quoted(v));
+          });
     app.add_option_function<std::vector<std::string>>(
            "LOG",
            [&o](const std::vector<std::string>& logs) {
@@ -184,6 +212,10 @@ CliParse ParseCommandLine(const std::vector<std::wstring>& args) {
         parse.Error = L"- (standard input) can be named only once";
     else if (options.Logs.empty() && !options.Help && !options.Version)
         parse.Error = L"no log named";
+    else if (options.IdleSeconds && !options.Follow)
+        parse.Error = L"--idle ends a follow: it needs --follow";
+    else if (options.Follow && options.Logs.size() > 1)
+        parse.Error = L"--follow checks one log, not " + std::to_wstring(options.Logs.size());
     return parse;
 }
 

@@ -22,6 +22,8 @@ struct CliOptions {
     std::optional<std::wstring> PlotPath;   // SVG picture of the one log's interval
     bool Notes = true;          // notes on what the report has no line for
     std::optional<TDateTime> ReferenceDate;   // the day logs are taken to be from
+    bool Follow = false;        // the one log is checked as it grows
+    std::optional<double> IdleSeconds;   // a follow ends after this long without new bytes
     bool Help = false;
     bool Version = false;
     std::vector<std::wstring> Logs;   // files, folders, "-" for standard input

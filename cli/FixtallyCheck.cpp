@@ -20,10 +20,12 @@
 #include "cli/CliOptions.h"
 #include "cli/CliPlatform.h"
 #include "cli/DateOptions.h"
+#include "cli/FollowSource.h"
 #include "cli/IntervalPlot.h"
 #include "cli/JsonWriter.h"
 #include "cli/LogList.h"
 #include "cli/NativePath.h"
+#include "cli/PrescanWait.h"
 #include "cli/Progress.h"
 #include "cli/ReportWriter.h"
 #include "cli/StdinSource.h"
@@ -68,6 +70,15 @@ std::atomic<bool> OutputReaderGone{false};
 
 extern "C" void OnInterrupt(int) { StopRequested.store(true); }
 
+// Standard output's reader went away while nothing was being written.
+void NoteReaderGone() {
+    if (!OutputFailed.exchange(true)) {
+        OutputError.store(EPIPE);
+        OutputReaderGone.store(true);
+    }
+    StopRequested.store(true);
+}
+
 void NoteOutputFailure() {
     const int code = errno;
     const bool readerGone = WriteHitClosedPipe(code);
@@ -85,10 +96,18 @@ void WriteOut(std::string_view bytes) {
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) NoteOutputFailure();
 }
 
+// flushEach: every line goes out at once, as a follow's lines must.
 class TStdoutLines final : public ILineOutput {
 public:
-    void WriteLine(std::wstring_view text) override { WriteOut(WideToUtf8(text) + "\n"); }
-    void WriteRaw(std::string_view bytes) override { WriteOut(bytes); }
+    explicit TStdoutLines(bool flushEach = false) : FFlushEach(flushEach) {}
+    void WriteLine(std::wstring_view text) override { WriteRaw(WideToUtf8(text) + "\n"); }
+    void WriteRaw(std::string_view bytes) override {
+        WriteOut(bytes);
+        if (FFlushEach && !OutputFailed.load() && std::fflush(stdout) != 0) NoteOutputFailure();
+    }
+
+private:
+    bool FFlushEach;
 };
 
 class TBufferedLines final : public ILineOutput {
@@ -103,13 +122,21 @@ public:
 
 // What the command line takes from one log's check: the report to its
 // writer, progress to standard error, times and anomalies to the picture,
-// and Ctrl-C (or a failed output) at each yield.
+// the pre-scan's count to a follow's waiting line, and Ctrl-C (or a failed
+// output) at each yield.
 class TLogEvents final : public ICheckEvents {
 public:
-    TLogEvents(IReportWriter& writer, std::wstring_view log, bool progress, TIntervalPlot* plot)
-        : FWriter(writer), FLog(log), FProgress(progress), FPlot(plot) {}
+    TLogEvents(IReportWriter& writer, std::wstring_view log, bool progress, TIntervalPlot* plot,
+               TPrescanWait* wait)
+        : FWriter(writer), FLog(log), FProgress(progress), FPlot(plot), FWait(wait) {}
 
-    void ReportLine(std::wstring_view line) override { FWriter.ReportLine(line); }
+    void ReportLine(std::wstring_view line) override {
+        if (FWait) FWait->BeforeReportLine();
+        FWriter.ReportLine(line);
+    }
+    void PrescanAccepted(std::int32_t count) override {
+        if (FWait) FWait->Counted(count);
+    }
     void AnomalyFound(const TAnomaly& anomaly, std::wstring_view line) override {
         if (FPlot) FPlot->AddAnomaly(anomaly);
         FWriter.AnomalyFound(anomaly, line);
@@ -118,15 +145,18 @@ public:
         if (FPlot) FPlot->AddTime(time);
     }
     void ProgressMade(const TProgress& p) override {
+        if (FWait) FWait->CheckStarted();   // the check pass's first point comes at its first line
         if (FProgress) ShowProgress({FLog, p.LineIndex + 1, p.BytesRead, p.LogBytes});
     }
-    bool YieldPoint() override { return StopRequested.load(); }
+    // The first Ctrl-C ends a follow as its log's end; the second aborts it.
+    bool YieldPoint() override { return StopRequested.load() || FollowSignalsCaught() > 1; }
 
 private:
     IReportWriter& FWriter;
     std::wstring_view FLog;
     bool FProgress;
     TIntervalPlot* FPlot;
+    TPrescanWait* FWait;
 };
 
 struct TLogResult {
@@ -149,12 +179,13 @@ int StatusOf(const TCheckResults& results) {
 }
 
 // The day a log is taken to be from: --reference-date, else the day its file
-// was last written, today for standard input or when that is unknown.
+// was last written, today for standard input, for a followed log (written
+// now; a device's time says nothing of its log) or when that is unknown.
 TDateTime ReferenceDay(const std::wstring& log, const CliOptions& options) {
     constexpr double kDaysFrom1899To1970 = 25569.0;
     if (options.ReferenceDate) return *options.ReferenceDate;
     auto written = std::chrono::system_clock::now();
-    if (log != L"-") {
+    if (log != L"-" && !options.Follow) {
         std::error_code error;
         const auto fileTime = std::filesystem::last_write_time(PathOf(log), error);
         if (!error) written = std::chrono::file_clock::to_sys(fileTime);
@@ -177,27 +208,60 @@ void WriteErrorLines(const TLogResult& result) {
 }
 
 std::unique_ptr<IReportWriter> WriterFor(const std::wstring& log, const CliOptions& options, ILineOutput& out) {
+    if (options.Json && options.Follow) return std::make_unique<TJsonFollowWriter>(out, log);
     if (options.Json) return std::make_unique<TJsonWriter>(out, log);
     return std::make_unique<TTextWriter>(out, options.LineNumbers);
+}
+
+// The log's bytes; a follow's source is also kept in follow, for how it ended.
+std::unique_ptr<IByteSource> SourceFor(const std::wstring& log, const CliOptions& options, TPrescanWait& wait,
+                                       IFollowSource*& follow) {
+    if (!options.Follow) return log == L"-" ? MakeStdinSource() : MakeFileSource();
+    auto source = MakeFollowSource({options.IdleSeconds, [&wait] { wait.Waiting(); }});
+    follow = source.get();
+    return source;
+}
+
+// A follow that ended because its file was cut or replaced: the report is of
+// what was read, but the log is no longer the one that was followed.
+void AddFollowEnd(FollowEnd end, const std::wstring& log, TLogResult& result) {
+    const std::wstring lead = L"fixtally-check: " + log + L": the follow ended because ";
+    switch (end) {
+        case FollowEnd::Truncated: result.ErrorLines.push_back(lead + L"the file was truncated"); break;
+        case FollowEnd::Replaced:
+            result.ErrorLines.push_back(lead + L"its name no longer leads to the file (renamed, removed or replaced)");
+            break;
+        case FollowEnd::OutputGone: NoteReaderGone(); return;
+        default: return;
+    }
+    result.Status = Worse(result.Status, kTrouble);
 }
 
 TLogResult CheckOneLog(const std::wstring& log, const CliOptions& options, const DateConventions& conventions,
                        ILineOutput& out, TIntervalPlot* plot = nullptr) {
     TCheckRequest request{log, OptionsFromRow(options.Row).Options, conventions, CurrentLocalYear(), std::nullopt};
     if (options.Notes) request.NotesReference = ReferenceDay(log, options);
-    TLogReader reader(MakeGzipAwareSource(log == L"-" ? MakeStdinSource() : MakeFileSource()), kCheckerBlockSize);
+    if (options.Follow) request.Prescan = PrescanEnd::Settled;
+    TPrescanWait wait({ShowStatus, EndProgress, StderrIsTerminal()});
+    IFollowSource* follow = nullptr;
+    TLogReader reader(MakeGzipAwareSource(SourceFor(log, options, wait, follow)), kCheckerBlockSize);
     const auto writer = WriterFor(log, options, out);
-    TLogEvents events(*writer, log, options.Progress, plot);
+    TLogEvents events(*writer, log, options.Progress, plot, options.Follow ? &wait : nullptr);
     TLogResult result;
     TCheckResults& results = result.Results;
     results = CheckLog(request, reader, events);
     if (results.Outcome == CheckOutcome::CannotOpen) results.Message = WithReason(results.Message, log);
-    if (options.Progress) EndProgress();
+    if (options.Progress || options.Follow) EndProgress();
     writer->Finish(results);
     result.ErrorLines = ErrorLinesOf(log, results, options.Json);
     result.Status = StatusOf(results);
     // Time stamps a week rollover shifted, or from the future, are wrong.
     if (DatesWrong(results.Notes)) result.Status = Worse(result.Status, kAnomalies);
+    if (const std::wstring failure = writer->Failure(); !failure.empty()) {
+        result.ErrorLines.push_back(failure);
+        result.Status = Worse(result.Status, kTrouble);
+    }
+    if (follow) AddFollowEnd(follow->End(), log, result);
     return result;
 }
 
@@ -213,7 +277,7 @@ bool WritePlot(const std::wstring& path, const TIntervalPlot& plot, const std::w
 }
 
 int CheckWithPlot(const std::wstring& log, const CliOptions& options, const DateConventions& conventions) {
-    TStdoutLines out;
+    TStdoutLines out(options.Follow);
     TIntervalPlot plot;
     const TLogResult result = CheckOneLog(log, options, conventions, out, &plot);
     WriteErrorLines(result);
@@ -265,10 +329,27 @@ int CheckLogsInParallel(const std::vector<std::wstring>& logs, const CliOptions&
 int CheckLogs(const std::vector<std::wstring>& logs, const CliOptions& options, const DateConventions& conventions) {
     if (options.PlotPath) return CheckWithPlot(logs[0], options, conventions);
     if (logs.size() > 1) return CheckLogsInParallel(logs, options, conventions);
-    TStdoutLines out;
+    TStdoutLines out(options.Follow);
     const TLogResult result = CheckOneLog(logs[0], options, conventions, out);
     WriteErrorLines(result);
     return result.Status;
+}
+
+// Refuses what cannot be followed (kTrouble), or makes Ctrl-C and SIGTERM
+// end the follow.
+int StartFollow(const std::wstring& log) {
+    if (!FollowAvailable()) {
+        ErrorLine(L"fixtally-check: --follow is not available on this system (it is on Linux and other "
+                  L"POSIX systems)");
+        return kTrouble;
+    }
+    std::error_code error;
+    if (log != L"-" && std::filesystem::is_directory(PathOf(log), error)) {
+        ErrorLine(L"fixtally-check: --follow takes a file, -, a named pipe or a device, not the folder " + log);
+        return kTrouble;
+    }
+    CatchFollowSignals();
+    return kClean;
 }
 
 // "no log found in DIR (*.nmea ..., any case)", naming every folder given.
@@ -293,7 +374,11 @@ int CheckCommandLine(const CliOptions& options) {
         ErrorLine(L"fixtally-check: " + dates.Error);
         return kTrouble;
     }
-    std::signal(SIGINT, OnInterrupt);
+    if (options.Follow) {
+        if (const int status = StartFollow(options.Logs[0]); status != kClean) return status;
+    } else {
+        std::signal(SIGINT, OnInterrupt);
+    }
     bool unreadFolder = false;
     const std::vector<std::wstring> logs = ExpandLogs(options.Logs, options.Recursive, [&](std::wstring_view text) {
         ErrorLine(text);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "dates/FormatFixed.h"
+#include "engine/UserError.h"
 #include "engine/WideText.h"
 
 namespace {
@@ -145,6 +146,38 @@ void TJsonWriter::Finish(const TCheckResults& results) {
     // The tail's members, without the braces of their own object.
     const std::string tail = JsonLine(TailJson(results));
     FOut.WriteRaw("]," + tail.substr(1) + "\n");
+}
+
+TJsonFollowWriter::TJsonFollowWriter(ILineOutput& out, std::wstring_view log)
+    : FOut(out), FLog(Text(log)), FKept(L"Can't keep the JSON document", log), FDocument(FKeptOutput, log) {}
+
+void TJsonFollowWriter::TKeptOutput::WriteLine(std::wstring_view text) {
+    FKept.Append(WideToUtf8(text));
+    FKept.Append("\n");
+}
+
+void TJsonFollowWriter::AnomalyFound(const TAnomaly& anomaly, std::wstring_view line) {
+    FOut.WriteRaw(JsonLine(TJson{{"log", FLog}, {"anomaly", AnomalyJson(anomaly, line)}}) + "\n");
+    if (!FFailure.empty()) return;
+    try {
+        FDocument.AnomalyFound(anomaly, line);
+    } catch (const TUserError& e) {
+        FFailure = e.Text;
+        FKept.Clear();
+    }
+}
+
+void TJsonFollowWriter::Finish(const TCheckResults& results) {
+    if (!FFailure.empty()) return;
+    try {
+        FDocument.Finish(results);
+        FKept.Rewind();
+        char block[64 * 1024];
+        while (const std::size_t n = FKept.Read(block, sizeof block)) FOut.WriteRaw({block, n});
+    } catch (const TUserError& e) {
+        FFailure = e.Text;
+    }
+    FKept.Clear();
 }
 
 std::string JsonTotal(const TBatchTotal& t) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "cli/BatchTotal.h"
+#include "cli/KeptBytes.h"
 #include "cli/ReportWriter.h"
 
 // Objects keep their members in the order they were put in.
@@ -26,6 +27,40 @@ public:
 private:
     ILineOutput& FOut;
     bool FFirstAnomaly = true;
+};
+
+// A followed log's JSON: each anomaly at once as a line of its own,
+// {"log":…,"anomaly":{…}}, and at the end the log's whole document, the same
+// as without following, which is kept meanwhile (in memory, beyond a few
+// megabytes in a spool file).
+class TJsonFollowWriter final : public IReportWriter {
+public:
+    TJsonFollowWriter(ILineOutput& out, std::wstring_view log);
+
+    void AnomalyFound(const TAnomaly& anomaly, std::wstring_view line) override;
+    // Writes the document, unless it could not be kept whole.
+    void Finish(const TCheckResults& results) override;
+    // Why the document could not be kept; empty when it could.
+    std::wstring Failure() const override { return FFailure; }
+
+private:
+    // The document's lines into FKept.
+    class TKeptOutput final : public ILineOutput {
+    public:
+        explicit TKeptOutput(TKeptBytes& kept) : FKept(kept) {}
+        void WriteLine(std::wstring_view text) override;
+        void WriteRaw(std::string_view bytes) override { FKept.Append(bytes); }
+
+    private:
+        TKeptBytes& FKept;
+    };
+
+    ILineOutput& FOut;
+    TJson FLog;
+    TKeptBytes FKept;
+    TKeptOutput FKeptOutput{FKept};
+    TJsonWriter FDocument;
+    std::wstring FFailure;
 };
 
 // The pieces, for tests and the total line.

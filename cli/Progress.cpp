@@ -33,6 +33,19 @@ void ClearDrawn() {
     DrawnWidth = 0;
 }
 
+int Columns() {
+    static const int columns = StderrTerminalColumns();
+    return columns;
+}
+
+// Draws the line over the one drawn before; the caller holds the lock.
+void DrawInPlace(const std::wstring& line) {
+    // Blanks over what is left of a longer line drawn before.
+    const std::size_t width = std::max(line.size(), DrawnWidth);
+    Write(L"\r" + line + std::wstring(width - line.size(), L' '));
+    DrawnWidth = width;
+}
+
 }  // namespace
 
 std::wstring ProgressLineText(const TProgressPoint& point) {
@@ -63,18 +76,26 @@ void ErrorLine(std::wstring_view text) {
     Write(std::wstring(text) + L"\n");
 }
 
+bool StderrIsTerminal() { return Columns() > 0; }
+
+void ShowStatus(std::wstring_view text) {
+    const std::lock_guard<std::mutex> lock(StderrLock);
+    const int columns = Columns();
+    if (columns <= 0) {
+        Write(std::wstring(text) + L"\n");
+        return;
+    }
+    DrawInPlace(std::wstring(text.substr(0, static_cast<std::size_t>(columns - 1))));
+}
+
 void ShowProgress(const TProgressPoint& point) {
     const std::lock_guard<std::mutex> lock(StderrLock);
-    static const int columns = StderrTerminalColumns();
+    const int columns = Columns();
     if (columns <= 0) {
         Write(ProgressLineText(point) + L"\n");
         return;
     }
-    const std::wstring line = ProgressBarText(point, static_cast<std::size_t>(columns));
-    // Blanks over what is left of a longer line drawn before.
-    const std::size_t width = std::max(line.size(), DrawnWidth);
-    Write(L"\r" + line + std::wstring(width - line.size(), L' '));
-    DrawnWidth = width;
+    DrawInPlace(ProgressBarText(point, static_cast<std::size_t>(columns)));
 }
 
 void EndProgress() {

@@ -21,9 +21,14 @@ std::wstring ProgressLineText(const TProgressPoint& point);
 // cut off when long), the share and a bar; lines read when the size is unknown.
 std::wstring ProgressBarText(const TProgressPoint& point, std::size_t columns);
 
+// True when standard error is a terminal, where lines are drawn in place.
+bool StderrIsTerminal();
+// A line that the next one replaces: drawn in place on a terminal (cut to
+// its width), a plain line otherwise.
+void ShowStatus(std::wstring_view text);
 // One line on standard error, after clearing a drawn progress line.
 void ErrorLine(std::wstring_view text);
 // Draws the point in place on a terminal, or writes its plain line.
 void ShowProgress(const TProgressPoint& point);
-// Clears a progress line drawn on the terminal.
+// Clears a progress or status line drawn on the terminal.
 void EndProgress();

@@ -23,4 +23,6 @@ class IReportWriter : public ICheckEvents {
 public:
     // Everything after the last event: the status line, or the document's end.
     virtual void Finish(const TCheckResults& results) = 0;
+    // Why the report could not be written whole, after Finish; empty when it could.
+    virtual std::wstring Failure() const { return {}; }
 };

@@ -27,6 +27,9 @@ public:
     // The status text: " Reading...", "Aborted by user.", "Completed." and
     // the span. Progress points come as numbers, not as text.
     virtual void StatusChanged(std::wstring_view text) { static_cast<void>(text); }
+    // After each RMC sentence the pre-scan accepts: how many it has accepted
+    // so far, up to kPrescanLimit; the check pass begins after the pre-scan.
+    virtual void PrescanAccepted(std::int32_t count) { static_cast<void>(count); }
     // Every 10000 lines of the check pass, right before the yield point.
     virtual void ProgressMade(const TProgress& progress) { static_cast<void>(progress); }
     // A line of the report without its line end; empty for an empty line.
@@ -64,6 +67,10 @@ public:
     void StatusChanged(std::wstring_view text) override {
         FFirst.StatusChanged(text);
         FSecond.StatusChanged(text);
+    }
+    void PrescanAccepted(std::int32_t count) override {
+        FFirst.PrescanAccepted(count);
+        FSecond.PrescanAccepted(count);
     }
     void ProgressMade(const TProgress& progress) override {
         FFirst.ProgressMade(progress);

@@ -18,6 +18,7 @@ public:
         FStatus = text;
         FEvents.StatusChanged(text);
     }
+    void PrescanAccepted(std::int32_t count) override { FEvents.PrescanAccepted(count); }
     void ProgressMade(const TProgress& progress) override {
         FStatus = ProgressStatusText(FRequest.LogName, progress);
         FEvents.ProgressMade(progress);
@@ -43,7 +44,7 @@ private:
 TCheckResults Run(const TCheckRequest& request, TLogReader& reader, ICheckEvents& events) {
     ScanState state;
     TRequestHost host(request, events);
-    const TRunResult run = RunCheck(host, state, reader, request.Conventions, request.CurrentYear);
+    const TRunResult run = RunCheck(host, state, reader, request.Conventions, request.CurrentYear, request.Prescan);
     TCheckResults results = ResultsOf(run, state);
     results.Status = host.Status();
     return results;

@@ -12,6 +12,7 @@
 #include "engine/CheckEvents.h"
 #include "engine/CheckOptions.h"
 #include "engine/CheckResults.h"
+#include "engine/CheckRun.h"
 #include "engine/LogReader.h"
 
 struct TCheckRequest {
@@ -21,6 +22,9 @@ struct TCheckRequest {
     int CurrentYear = 0;   // two-digit RMC years are widened around it
     // The day the log is taken to be from, for the notes; no notes without it.
     std::optional<TDateTime> NotesReference;
+    // Settled for a log that is still being written, so that its check
+    // begins as early as its report allows.
+    PrescanEnd Prescan = PrescanEnd::LimitOrLogEnd;
 };
 
 // Runs the check through reader, on a state of its own. A yield point of events

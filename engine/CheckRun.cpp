@@ -87,11 +87,24 @@ std::optional<TRunResult> OpenForRun(ICheckHost& host, ScanState& state, TLogRea
     }
 }
 
-void Prescan(ScanState& state, TLogReader& reader, const CheckContext& context) {
+// The pre-scan's findings that the check pass reads are GloMode and
+// TenthCounter, and each is set at most once: GloMode only ever becomes true
+// (HandleAnnouncement), and TenthCounter is set from -1 at the first change
+// of second and never again in this pass (InterpolatedTenth). Once both are
+// set, the lines still to come cannot change them, nor add a report line (the
+// announcement reports only when GloMode was false), so stopping here gives
+// the check pass exactly what the full pre-scan would.
+bool PrescanSettled(const ScanState& state) { return state.GloMode && state.TenthCounter >= 0; }
+
+void Prescan(ScanState& state, TLogReader& reader, const CheckContext& context, PrescanEnd end) {
     state.SentenceCount = 0;
     while (!reader.AtEnd() && state.SentenceCount < kPrescanLimit) {
         const auto sentence = CandidateSentence(reader.ReadLogLine(), true);
-        if (!sentence.empty()) ProcessSentence(sentence, ScanPass::Prescan, state, context);
+        if (sentence.empty()) continue;
+        const std::int32_t before = state.SentenceCount;
+        ProcessSentence(sentence, ScanPass::Prescan, state, context);
+        if (state.SentenceCount != before) context.Events.PrescanAccepted(state.SentenceCount);
+        if (end == PrescanEnd::Settled && PrescanSettled(state)) return;
     }
 }
 
@@ -184,7 +197,7 @@ std::wstring ProgressStatusText(std::wstring_view logName, const TProgress& prog
 }
 
 TRunResult RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
-                    const DateConventions& conventions, int currentYear) {
+                    const DateConventions& conventions, int currentYear, PrescanEnd prescanEnd) {
     if (state.RunActive) return {RunEnd::Ignored, {}};
     TRunActiveGuard active(state);
     state.AbortRequested = false;
@@ -199,7 +212,7 @@ TRunResult RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
     const CheckContext context{conventions, host, currentYear};
     RunEnd end = RunEnd::Completed;
     try {
-        Prescan(state, reader, context);
+        Prescan(state, reader, context, prescanEnd);
         reader.RewindLog();
         state.SentenceCount = 0;
         state.PrevTimeText.clear();

@@ -26,6 +26,17 @@ inline std::string_view CandidateSentence(std::string_view line, bool takePropri
     return CandidateInLine(line, takeProprietary);
 }
 
+// When the pre-scan stops reading the log.
+enum class PrescanEnd {
+    // After kPrescanLimit accepted RMC sentences or at the log's end: the
+    // window's rule, for a log that is all there.
+    LimitOrLogEnd,
+    // The same, or as soon as nothing later in the log can change what the
+    // pre-scan finds (the GLO announcement seen and the tenth's phase set),
+    // for a log that is still being written.
+    Settled,
+};
+
 // How a run ended.
 enum class RunEnd {
     Completed,    // the summary and the span are out
@@ -45,9 +56,10 @@ struct TRunResult {
 // Runs one check of the log the host names. A call made while a run on the
 // same state is under way (from inside a yield point) is ignored. On every way out
 // the log is closed. currentYear is the local calendar year that two-digit
-// RMC years are widened around.
+// RMC years are widened around. Both pre-scan ends give the same report.
 TRunResult RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
-                    const DateConventions& conventions, int currentYear);
+                    const DateConventions& conventions, int currentYear,
+                    PrescanEnd prescanEnd = PrescanEnd::LimitOrLogEnd);
 
 // The status text of a progress point as the window shows it: the file-name
 // part of the log's name, the line index and the share of ByteCount in

@@ -31,6 +31,16 @@ TEST(ParseCommandLine, RefusesWhatCannotBeUsed) {
         {{L"-", L"a", L"-"}, L"- (standard input) can be named only once"},
         {{L"--reference-date=2026-02-30", L"a"}, L"--reference-date takes a date YYYY-MM-DD, not '2026-02-30'"},
         {{L"--plot", L"a.svg.png", L"a"}, L"--plot writes SVG: its file name must end in .svg, not 'a.svg.png'"},
+        // A follow: one log, and an idle time that is a time.
+        {{L"--follow", L"a", L"b"}, L"--follow checks one log, not 2"},
+        {{L"--idle=5", L"a"}, L"--idle ends a follow: it needs --follow"},
+        {{L"--follow", L"--idle=0", L"a"}, L"--idle takes a positive number of seconds, not '0'"},
+        {{L"--follow", L"--idle=-1", L"a"}, L"--idle takes a positive number of seconds, not '-1'"},
+        {{L"--follow", L"--idle=1s", L"a"}, L"--idle takes a positive number of seconds, not '1s'"},
+        {{L"--follow", L"--idle=inf", L"a"}, L"--idle takes a positive number of seconds, not 'inf'"},
+        {{L"--follow", L"--idle=nan", L"a"}, L"--idle takes a positive number of seconds, not 'nan'"},
+        {{L"--follow", L"--idle=", L"a"}, L"--idle takes a positive number of seconds, not ''"},
+        {{L"--follow", L"--idle=1e3", L"a"}, L"--idle takes a positive number of seconds, not '1e3'"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.error));
@@ -53,6 +63,14 @@ TEST(ParseCommandLine, TheLastOfARepeatedOptionCounts) {
 
 TEST(ParseCommandLine, TakesAPictureNameEndingInSvgInAnyCase) {
     EXPECT_EQ(ParseCommandLine({L"--plot=Day.SVG", L"a"}).Options.PlotPath, L"Day.SVG");
+}
+
+TEST(ParseCommandLine, TakesAFollowWithItsIdleTime) {
+    const CliParse parse = ParseCommandLine({L"--follow", L"--idle", L"0.25", L"-"});
+    ASSERT_EQ(parse.Error, L"");
+    EXPECT_TRUE(parse.Options.Follow);
+    EXPECT_EQ(parse.Options.IdleSeconds, 0.25);
+    EXPECT_EQ(ParseCommandLine({L"--follow", L"a"}).Options.IdleSeconds, std::nullopt);
 }
 
 TEST(ParseCommandLine, HelpAndVersionNeedNoLog) {

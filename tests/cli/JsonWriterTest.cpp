@@ -141,6 +141,33 @@ TEST(TJsonWriter, AnomaliesAsTheyComeThenTheResults) {
               "\"text\":\"dated \\\"early\\\"\"},{\"kind\":\"unread_time\",\"line\":7,\"count\":2,\"text\":\"2 skipped\"}]}\n");
 }
 
+// Followed, each anomaly comes at once on a line of its own, and the
+// document that comes last is byte for byte the one of a check without it.
+TEST(TJsonFollowWriter, AnomalyLinesAtOnceThenTheWholeDocument) {
+    TAnomaly same;
+    same.Kind = AnomalyKind::SameTime;
+    same.Line = 4;
+    same.Time = At(2019, 5, 1, 12, 0, 1.0);
+    TCheckResults results;
+    results.SameCount = 2;
+    TRecordingOutput plain, followed;
+    TJsonWriter writer(plain, L"a \"b\".nmea");
+    TJsonFollowWriter follow(followed, L"a \"b\".nmea");
+    EXPECT_EQ(followed.Bytes, "");
+    for (const wchar_t* line : {L"x", L"y"}) {
+        writer.AnomalyFound(same, line);
+        follow.AnomalyFound(same, line);
+        EXPECT_EQ(followed.Bytes.back(), '\n');   // the line is whole at once
+    }
+    const std::string anomalyLines = followed.Bytes;
+    EXPECT_EQ(anomalyLines, "{\"log\":\"a \\\"b\\\".nmea\",\"anomaly\":" + JsonLine(AnomalyJson(same, L"x")) + "}\n" +
+                                "{\"log\":\"a \\\"b\\\".nmea\",\"anomaly\":" + JsonLine(AnomalyJson(same, L"y")) + "}\n");
+    writer.Finish(results);
+    follow.Finish(results);
+    EXPECT_EQ(followed.Bytes.substr(anomalyLines.size()), plain.Bytes);
+    EXPECT_EQ(follow.Failure(), L"");
+}
+
 TEST(TBatchTotal, SortsLogsByOutcome) {
     TBatchTotal total;
     const auto results = [](CheckOutcome outcome, std::int32_t steps, std::int32_t backs) {

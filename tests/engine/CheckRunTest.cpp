@@ -202,4 +202,121 @@ TEST_F(CheckRunTest, StartRequestDuringARunIsIgnored) {
     EXPECT_EQ(Host.YieldPointCalls, 2);
 }
 
+// The settled pre-scan end, for a log still being written: a GLO log starts
+// its check as soon as the announcement and the tenth's phase are known, and
+// its report is the one of the full pre-scan.
+class PrescanEndTest : public testing::Test {
+protected:
+    // Counts the bytes read before the first rewind.
+    class TRewindWatch final : public TMemorySource {
+    public:
+        using TMemorySource::TMemorySource;
+        std::size_t Read(char* buffer, std::size_t size) override {
+            const std::size_t n = TMemorySource::Read(buffer, size);
+            if (!Rewound) BeforeRewind += n;
+            return n;
+        }
+        void Reopen() override {
+            Rewound = true;
+            TMemorySource::Reopen();
+        }
+        std::size_t BeforeRewind = 0;
+        bool Rewound = false;
+    };
+
+    struct TOutcome {
+        std::vector<std::wstring> Report, Statuses;
+        std::vector<std::int32_t> PrescanCounts;
+        std::size_t BeforeRewind = 0;
+    };
+
+    // One byte a block, so that the bytes read before the rewind end exactly
+    // at the line that ended the pre-scan.
+    static TOutcome Run(const std::string& bytes, PrescanEnd end) {
+        ScanState state;
+        TFakeHost host(state);
+        auto source = std::make_unique<TRewindWatch>(bytes);
+        TRewindWatch& watch = *source;
+        TLogReader reader(std::move(source), 1);
+        EXPECT_EQ(RunCheck(host, state, reader, YearFirstConventions(), 2025, end).End, RunEnd::Completed);
+        return {host.Report, host.Statuses, host.PrescanCounts, watch.BeforeRewind};
+    }
+};
+
+const std::string kAnnouncement = Sentence("PGRMT,GLO Software Version 2.40");
+
+// Whole seconds from 10:00:00 on, as a GLO receiver writes them: count[i]
+// sentences of second i.
+std::vector<std::string> GloSeconds(std::initializer_list<int> counts) {
+    std::vector<std::string> lines;
+    int second = 0;
+    for (const int count : counts) {
+        const std::string time = "1000" + std::string(second < 10 ? "0" : "") + std::to_string(second);
+        for (int i = 0; i < count; ++i) lines.push_back(Rmc(time));
+        ++second;
+    }
+    return lines;
+}
+
+std::vector<std::string> With(std::vector<std::string> lines, std::size_t at, const std::string& line) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), line);
+    return lines;
+}
+
+TEST_F(PrescanEndTest, GloLogStartsItsCheckOnceSettledWithTheSameReport) {
+    // An eleventh sentence of a second repeats tenth 9; a second that comes
+    // again moved back.
+    const auto seconds = With(GloSeconds({3, 10, 11, 10, 10}), 30, Rmc("100001"));
+    struct Row {
+        const char* what;
+        std::vector<std::string> lines;
+        std::size_t settledAt;   // 1-based line that settles the pre-scan; 0: none does
+    };
+    const Row rows[] = {
+        {"announced first", With(seconds, 0, kAnnouncement), 5},   // the first change of second is RMC 4
+        {"announced after the first change", With(seconds, 6, kAnnouncement), 7},
+        {"announced twice", With(With(seconds, 0, kAnnouncement), 9, kAnnouncement), 5},
+        {"announcement with a bad checksum", With(seconds, 0, "$PGRMT,GLO Software Version 2.40*00"), 0},
+        {"no announcement", seconds, 0},
+        {"no change of second", {kAnnouncement, Rmc("100000"), Rmc("100000")}, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        std::string bytes;
+        std::size_t settledBytes = 0;
+        for (std::size_t i = 0; i < r.lines.size(); ++i) {
+            bytes += r.lines[i] + "\r\n";
+            if (i + 1 == r.settledAt) settledBytes = bytes.size() - 1;   // its LF not yet read
+        }
+        const TOutcome full = Run(bytes, PrescanEnd::LimitOrLogEnd);
+        const TOutcome settled = Run(bytes, PrescanEnd::Settled);
+        EXPECT_EQ(settled.Report, full.Report);
+        EXPECT_EQ(settled.Statuses, full.Statuses);
+        EXPECT_EQ(full.BeforeRewind, bytes.size());
+        EXPECT_EQ(settled.BeforeRewind, r.settledAt > 0 ? settledBytes : bytes.size());
+    }
+}
+
+TEST_F(PrescanEndTest, ReportsTheCountOfAcceptedRmcAfterEach) {
+    std::string badSum = Rmc("100000");
+    badSum.back() = badSum.back() == '0' ? '1' : '0';
+    std::vector<std::string> lines = {"$GPGGA,not an rmc*00", badSum, kAnnouncement};
+    for (const std::string& line : GloSeconds({2, 3})) lines.push_back(line);
+    std::string bytes;
+    for (const std::string& line : lines) bytes += line + "\n";
+    // The first RMC has a bad checksum; the third changes the second.
+    EXPECT_EQ(Run(bytes, PrescanEnd::Settled).PrescanCounts, (std::vector<std::int32_t>{1, 2, 3}));
+    EXPECT_EQ(Run(bytes, PrescanEnd::LimitOrLogEnd).PrescanCounts, (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
+}
+
+TEST_F(PrescanEndTest, BothEndsStopAtTheLimit) {
+    std::string bytes;
+    for (int i = 0; i < kPrescanLimit + 5; ++i) bytes += Rmc("100000") + "\n";
+    for (const PrescanEnd end : {PrescanEnd::LimitOrLogEnd, PrescanEnd::Settled}) {
+        const TOutcome outcome = Run(bytes, end);
+        EXPECT_EQ(outcome.PrescanCounts.size(), static_cast<std::size_t>(kPrescanLimit));
+        EXPECT_EQ(outcome.BeforeRewind, static_cast<std::size_t>(kPrescanLimit) * (Rmc("100000").size() + 1));
+    }
+}
+
 }  // namespace

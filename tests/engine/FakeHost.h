@@ -38,6 +38,7 @@ public:
     std::vector<std::wstring> Statuses, Report, Messages, DefaultPlaceMessages;
     std::vector<TAnomaly> Anomalies;
     std::vector<TProgress> Progress;
+    std::vector<std::int32_t> PrescanCounts;
     int YieldPointCalls = 0;
     // Runs at each yield, with the call's number from 1.
     std::function<void(int)> OnYieldPoint;
@@ -65,6 +66,7 @@ public:
         (place == MessagePlace::Default ? DefaultPlaceMessages : Messages).emplace_back(text);
     }
     void StatusChanged(std::wstring_view text) override { Statuses.emplace_back(text); }
+    void PrescanAccepted(std::int32_t count) override { PrescanCounts.push_back(count); }
     void ProgressMade(const TProgress& progress) override {
         Progress.push_back(progress);
         Statuses.push_back(ProgressStatusText(Edits.at(EditBox::Filename), progress));
