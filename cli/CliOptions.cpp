@@ -84,8 +84,7 @@ void DefineOptions(CLI::App& app, CliOptions& o) {
           [&o](const std::string& v) { o.Row.FlucTimeText = Utf8ToWide(v); });
     Flag(app, "--no-same-time", kReport, "do not report repeated times", [&o] { o.Row.SameTime = false; });
     Flag(app, "--no-moved-back", kReport, "do not report times that moved back", [&o] { o.Row.MovedBack = false; });
-    Flag(app, "--no-interval-change", kReport, "do not report interval changes",
-         [&o] { o.Row.StepChange = false; });
+    Flag(app, "--no-interval-change", kReport, "do not report interval changes", [&o] { o.Row.StepChange = false; });
     Flag(app, "--no-notes", kReport,
          "no notes on standard error (or in the JSON) about\n"
          "what the report has no line for: dates a GPS week\n"
@@ -210,10 +209,8 @@ CliParse ParseCommandLine(const std::vector<std::wstring>& args) {
     // Two readers of standard input would split it between them at random.
     if (std::count(options.Logs.begin(), options.Logs.end(), L"-") > 1)
         parse.Error = L"- (standard input) can be named only once";
-    else if (options.Logs.empty() && !options.Help && !options.Version)
-        parse.Error = L"no log named";
-    else if (options.IdleSeconds && !options.Follow)
-        parse.Error = L"--idle ends a follow: it needs --follow";
+    else if (options.Logs.empty() && !options.Help && !options.Version) parse.Error = L"no log named";
+    else if (options.IdleSeconds && !options.Follow) parse.Error = L"--idle ends a follow: it needs --follow";
     else if (options.Follow && options.Logs.size() > 1)
         parse.Error = L"--follow checks one log, not " + std::to_wstring(options.Logs.size());
     return parse;

@@ -1,10 +1,10 @@
 // The command-line checker's system facts through POSIX calls.
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include "cli/CliPlatform.h"
 #include "engine/WideText.h"

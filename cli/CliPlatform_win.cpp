@@ -3,10 +3,10 @@
 // handle, and the console's width. Win32 error codes stay in here.
 #include <windows.h>
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <io.h>
+#include <cerrno>
+#include <cstring>
 
 #include "cli/CliPlatform.h"
 #include "engine/WideText.h"
@@ -16,12 +16,13 @@ namespace {
 // FormatMessageW's text without its line end and closing point.
 std::wstring SystemText(DWORD code) {
     wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-        0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = length > 0 ? std::wstring(buffer, length) : L"";
     LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.'))
+    while (!text.empty() &&
+           (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.'))
         text.pop_back();
     return text.empty() ? L"system error " + std::to_wstring(code) : text;
 }
@@ -47,8 +48,8 @@ HANDLE CreateDeleteOnCloseFile() {
 }  // namespace
 
 std::wstring OpenFailureReason(const std::wstring& name) {
-    HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return SystemText(GetLastError());
     CloseHandle(handle);
     return {};

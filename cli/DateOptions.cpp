@@ -39,8 +39,7 @@ TDateChoice DateConventionsFor(const CliOptions& options) {
         choice.Conventions = SetupDateConventions();
         return choice;
     }
-    const std::wstring pattern =
-        options.DatePattern ? *options.DatePattern : SetupDateConventions().DisplayDateFormat;
+    const std::wstring pattern = options.DatePattern ? *options.DatePattern : SetupDateConventions().DisplayDateFormat;
     wchar_t separator = L'/';
     if (options.DateSeparator) {
         separator = *options.DateSeparator;
@@ -54,8 +53,8 @@ TDateChoice DateConventionsFor(const CliOptions& options) {
                        L" does not give the order of day, month and year (each once, with separators between, "
                        L"e.g. yyyy/MM/dd or dd.MM.yyyy)";
     } else if (!CanSeparateNumbers(separator)) {
-        choice.Error = GivenOptions(options, pattern) + L": the date separator " +
-                       Quoted(std::wstring(1, separator)) + L" cannot stand between the numbers of a date";
+        choice.Error = GivenOptions(options, pattern) + L": the date separator " + Quoted(std::wstring(1, separator)) +
+                       L" cannot stand between the numbers of a date";
     }
     return choice;
 }

@@ -4,18 +4,19 @@
 // a total line ends the output.
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <filesystem>
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "FixtallyVersion.h"
 #include "cli/BatchTotal.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPlatform.h"
@@ -33,7 +34,6 @@
 #include "dates/DateTime.h"
 #include "engine/CheckLog.h"
 #include "engine/WideText.h"
-#include "FixtallyVersion.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -126,8 +126,7 @@ public:
 // output) at each yield.
 class TLogEvents final : public ICheckEvents {
 public:
-    TLogEvents(IReportWriter& writer, std::wstring_view log, bool progress, TIntervalPlot* plot,
-               TPrescanWait* wait)
+    TLogEvents(IReportWriter& writer, std::wstring_view log, bool progress, TIntervalPlot* plot, TPrescanWait* wait)
         : FWriter(writer), FLog(log), FProgress(progress), FPlot(plot), FWait(wait) {}
 
     void ReportLine(std::wstring_view line) override {
@@ -145,7 +144,7 @@ public:
         if (FPlot) FPlot->AddTime(time);
     }
     void ProgressMade(const TProgress& p) override {
-        if (FWait) FWait->CheckStarted();   // the check pass's first point comes at its first line
+        if (FWait) FWait->CheckStarted();  // the check pass's first point comes at its first line
         if (FProgress) ShowProgress({FLog, p.LineIndex + 1, p.BytesRead, p.LogBytes});
     }
     // The first Ctrl-C ends a follow as its log's end; the second aborts it.
@@ -297,8 +296,7 @@ int CheckLogsInParallel(const std::vector<std::wstring>& logs, const CliOptions&
         for (std::size_t i = next++; i < count; i = next++)
             results[i] = CheckOneLog(logs[i], options, conventions, outputs[i]);
     };
-    const std::size_t threads =
-        std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
+    const std::size_t threads = std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
     std::vector<std::thread> pool;
     for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(worker);
     worker();
@@ -339,8 +337,9 @@ int CheckLogs(const std::vector<std::wstring>& logs, const CliOptions& options, 
 // end the follow.
 int StartFollow(const std::wstring& log) {
     if (!FollowAvailable()) {
-        ErrorLine(L"fixtally-check: --follow is not available on this system (it is on Linux and other "
-                  L"POSIX systems)");
+        ErrorLine(
+            L"fixtally-check: --follow is not available on this system (it is on Linux and other "
+            L"POSIX systems)");
         return kTrouble;
     }
     std::error_code error;

@@ -15,13 +15,13 @@
 
 // Why a follow ended.
 enum class FollowEnd {
-    Running,      // it has not
-    Asked,        // Ctrl-C or SIGTERM
-    Idle,         // nothing new arrived for the idle time
-    Closed,       // the writer closed the pipe, or the terminal hung up
-    Truncated,    // the file became shorter than what had been read of it
-    Replaced,     // the log's name leads to another file now, or to none
-    OutputGone,   // the reader of standard output went away
+    Running,     // it has not
+    Asked,       // Ctrl-C or SIGTERM
+    Idle,        // nothing new arrived for the idle time
+    Closed,      // the writer closed the pipe, or the terminal hung up
+    Truncated,   // the file became shorter than what had been read of it
+    Replaced,    // the log's name leads to another file now, or to none
+    OutputGone,  // the reader of standard output went away
 };
 
 struct TFollowSettings {

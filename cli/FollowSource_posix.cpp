@@ -4,6 +4,10 @@
 // through stdio, which would wait to fill its buffer. Ctrl-C and SIGTERM
 // reach a wait through a pipe that the handler writes a byte into, so no
 // wait outlasts them.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -12,10 +16,6 @@
 #include <cmath>
 #include <csignal>
 #include <optional>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #ifdef __linux__
 #include <sys/inotify.h>
 #endif
@@ -47,7 +47,7 @@ extern "C" void OnFollowSignal(int) {
     const int fd = WakeWrite.load();
     if (fd >= 0) {
         const char byte = 1;
-        [[maybe_unused]] const ssize_t written = ::write(fd, &byte, 1);   // a full pipe wakes anyway
+        [[maybe_unused]] const ssize_t written = ::write(fd, &byte, 1);  // a full pipe wakes anyway
     }
     errno = saved;
 }
@@ -55,8 +55,7 @@ extern "C" void OnFollowSignal(int) {
 // Reads everything a non-blocking descriptor holds now, to throw it away.
 void Drain(int fd) {
     alignas(8) char buffer[4096];
-    while (::read(fd, buffer, sizeof buffer) > 0) {
-    }
+    while (::read(fd, buffer, sizeof buffer) > 0) {}
 }
 
 bool SetNonBlocking(int fd) {
@@ -160,7 +159,7 @@ private:
             if (n == 0) {
                 EndAs(FollowEnd::Closed);
             } else if (errno == EIO && ::isatty(FFd)) {
-                EndAs(FollowEnd::Closed);   // the terminal hung up
+                EndAs(FollowEnd::Closed);  // the terminal hung up
             } else if (errno != EINTR && errno != EAGAIN) {
                 Fail(L"Read error", errno);
             }
@@ -199,7 +198,8 @@ private:
     void Wait(int fd, int timeoutMs) {
         if (FSettings.OnWait) FSettings.OnWait();
         if (FSettings.IdleSeconds) {
-            const double left = *FSettings.IdleSeconds - std::chrono::duration<double>(TClock::now() - FLastArrival).count();
+            const double left =
+                *FSettings.IdleSeconds - std::chrono::duration<double>(TClock::now() - FLastArrival).count();
             if (left <= 0) {
                 EndAs(FollowEnd::Idle);
                 return;
@@ -213,7 +213,7 @@ private:
         const int wake = WakeRead.load();
         if (wake >= 0) fds[count++] = {wake, POLLIN, 0};
         const nfds_t output = count;
-        if (FWatchOutput) fds[count++] = {STDOUT_FILENO, 0, 0};   // POLLERR comes unasked
+        if (FWatchOutput) fds[count++] = {STDOUT_FILENO, 0, 0};  // POLLERR comes unasked
         if (::poll(fds, count, timeoutMs) < 0) {
             if (errno != EINTR) Fail(L"Read error", errno);
             return;
@@ -256,18 +256,18 @@ private:
 
     TFollowSettings FSettings;
     std::wstring FName;
-    bool FNamed = false;          // false for standard input, which stays open
+    bool FNamed = false;  // false for standard input, which stays open
     int FFd = -1;
     bool FRegular = false;
-    dev_t FDevice = 0;            // of the file opened, to tell a replacement
+    dev_t FDevice = 0;  // of the file opened, to tell a replacement
     ino_t FInode = 0;
-    off_t FBase = 0;              // where a regular file's log begins
-    off_t FOffset = 0;            // of the next byte, from FBase
-    int FWatchFd = -1;            // inotify; -1 when polling
+    off_t FBase = 0;    // where a regular file's log begins
+    off_t FOffset = 0;  // of the next byte, from FBase
+    int FWatchFd = -1;  // inotify; -1 when polling
     bool FWatchOutput = false;
     TClock::time_point FLastArrival;
     FollowEnd FEnd = FollowEnd::Running;
-    std::optional<TFirstPass> FFirstPass;   // from the open to the close
+    std::optional<TFirstPass> FFirstPass;  // from the open to the close
 };
 
 }  // namespace

@@ -33,11 +33,9 @@ struct TKindStyle {
 constexpr std::size_t kKinds = 3;
 // Drawn in this order, so the small circles of repeated times stay on top.
 constexpr TKindStyle kStyles[kKinds] = {
-    {AnomalyKind::StepChanged, "interval-change", "interval change", "#009e73",
-     "m0-5.5l5.5 5.5-5.5 5.5-5.5-5.5z"},
+    {AnomalyKind::StepChanged, "interval-change", "interval change", "#009e73", "m0-5.5l5.5 5.5-5.5 5.5-5.5-5.5z"},
     {AnomalyKind::MovedBack, "moved-back", "moved back", "#d55e00", "m-5-4h10l-5 9z"},
-    {AnomalyKind::SameTime, "same-time", "same time", "#0072b2",
-     "m-4 0a4 4 0 1 0 8 0a4 4 0 1 0-8 0z"},
+    {AnomalyKind::SameTime, "same-time", "same time", "#0072b2", "m-4 0a4 4 0 1 0 8 0a4 4 0 1 0-8 0z"},
 };
 
 // Where values land: seconds from the anchor across, seconds of interval up.
@@ -72,8 +70,8 @@ private:
 
 // Title, count of times, legend, the plot area's frame and the interval caption.
 void PutFrame(std::string& svg, std::wstring_view title, const TIntervalSeries& series) {
-    Put(svg, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"",
-        kWidth, "\" height=\"", kHeight, "\" viewBox=\"0 0 ", kWidth, ' ', kHeight,
+    Put(svg, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"", kWidth,
+        "\" height=\"", kHeight, "\" viewBox=\"0 0 ", kWidth, ' ', kHeight,
         "\" font-family=\"sans-serif\" font-size=\"12\" fill=\"", kTextColour, "\">\n");
     const std::u32string name = XmlChars(title);
     const std::u32string shown =
@@ -109,8 +107,7 @@ void PutFrame(std::string& svg, std::wstring_view title, const TIntervalSeries& 
     Put(svg, "<rect x=\"", kPlotLeft, "\" y=\"", kPlotTop, "\" width=\"", kPlotWidth, "\" height=\"", kPlotHeight,
         "\" fill=\"none\" stroke=\"#999\"/>\n");
     const double middle = (kPlotTop + kPlotBottom) / 2.0;
-    PutText(svg, 22, middle, Text(" text-anchor=\"middle\" transform=\"rotate(-90 22 ", middle, ")\""),
-            "interval (s)");
+    PutText(svg, 22, middle, Text(" text-anchor=\"middle\" transform=\"rotate(-90 22 ", middle, ")\""), "interval (s)");
 }
 
 void PutMessage(std::string& svg, std::string_view message) {
@@ -162,7 +159,7 @@ void PutInterval(std::string& svg, const TArea& area, const TIntervalSeries& ser
     Put(svg, "<path id=\"interval\" fill=\"none\" stroke=\"", kLineColour,
         "\" stroke-width=\"1.2\" stroke-linejoin=\"round\" d=\"");
     int drawn = 0;
-    bool pause = false;   // a pause ended since the last column drawn: the line starts anew
+    bool pause = false;  // a pause ended since the last column drawn: the line starts anew
     double x = 0, y = 0;
     for (int c = 0; c < kPlotWidth; ++c) {
         const TColumn& column = columns[static_cast<std::size_t>(c)];

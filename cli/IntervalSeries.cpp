@@ -31,8 +31,7 @@ std::size_t KindIndex(AnomalyKind kind) {
 std::int64_t FloorHalf(std::int64_t i) { return i >= 0 ? i / 2 : -((1 - i) / 2); }
 
 std::size_t Slot(std::int64_t index, std::int64_t capacity) {
-    return static_cast<std::size_t>(static_cast<std::uint64_t>(index) &
-                                    static_cast<std::uint64_t>(capacity - 1));
+    return static_cast<std::size_t>(static_cast<std::uint64_t>(index) & static_cast<std::uint64_t>(capacity - 1));
 }
 
 bool BitAt(const std::vector<std::uint64_t>& bits, std::int64_t column) {
@@ -215,7 +214,8 @@ std::vector<TTimeCell> TIntervalSeries::Cells() const {
     if (FColumns.Lo <= FColumns.Hi) cells.reserve(static_cast<std::size_t>(FColumns.Hi - FColumns.Lo + 1));
     for (std::int64_t i = FColumns.Lo; i <= FColumns.Hi; ++i) {
         const TBucket bucket = FBuckets.empty() ? TBucket{kInf, -kInf} : FBuckets[Slot(i, kColumnCells)];
-        cells.push_back({(static_cast<double>(i) + 0.5) * FColumns.Width, bucket.Min, bucket.Max, BitAt(FPauseEnds, i)});
+        cells.push_back(
+            {(static_cast<double>(i) + 0.5) * FColumns.Width, bucket.Min, bucket.Max, BitAt(FPauseEnds, i)});
     }
     return cells;
 }

@@ -117,9 +117,9 @@ private:
     std::array<std::int64_t, 3> FAnomalyCounts{};
     std::int64_t FPauseCount = 0;
 
-    TCells FColumns;                   // time cells, shared by intervals and anomalies
-    TCells FRows;                      // interval cells of the anomalies
-    std::vector<TBucket> FBuckets;     // one per time cell, from the first interval on
-    std::vector<std::uint64_t> FMarks; // bits [kind][time cell][row], from the first anomaly on
+    TCells FColumns;                        // time cells, shared by intervals and anomalies
+    TCells FRows;                           // interval cells of the anomalies
+    std::vector<TBucket> FBuckets;          // one per time cell, from the first interval on
+    std::vector<std::uint64_t> FMarks;      // bits [kind][time cell][row], from the first anomaly on
     std::vector<std::uint64_t> FPauseEnds;  // bit per time cell: a pause ends there; from the first pause on
 };

@@ -99,9 +99,7 @@ TJson JsonTime(TDateTime time) {
     return text.empty() ? TJson(nullptr) : TJson(text);
 }
 
-TJson JsonSeconds(double seconds) {
-    return std::isfinite(seconds) ? FixedNumber(L"%.3f", seconds) : TJson(nullptr);
-}
+TJson JsonSeconds(double seconds) { return std::isfinite(seconds) ? FixedNumber(L"%.3f", seconds) : TJson(nullptr); }
 
 TJson AnomalyJson(const TAnomaly& a, std::wstring_view line) {
     TJson json{{"kind", KindName(a.Kind)}, {"line", a.Line}};

@@ -59,8 +59,7 @@ std::size_t TFirstPass::Replay(char* buffer, std::size_t size) {
 }
 
 void TFirstPass::Rewind() {
-    if (FMode != TMode::Keeping)
-        throw TUserError(L"Cannot rewind : " + FName + L" (" + ErrnoText(ESPIPE) + L")");
+    if (FMode != TMode::Keeping) throw TUserError(L"Cannot rewind : " + FName + L" (" + ErrnoText(ESPIPE) + L")");
     FKept.Rewind();
     FMode = TMode::Replaying;
 }

@@ -12,7 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-
 void AddFolder(const fs::path& folder, bool recursive, std::vector<std::wstring>& logs,
                const std::function<void(std::wstring_view)>& onError) {
     std::error_code error;

@@ -46,9 +46,9 @@ std::string TValueAxis::Label(std::int64_t tick) const {
 }
 
 double TimeStepSeconds(double spanSeconds) {
-    static constexpr double kSteps[] = {
-        0.001, 0.002, 0.005, 0.01, 0.02, 0.05, 0.1, 0.2, 0.5, 1, 2, 5, 10, 15, 30,
-        60, 120, 300, 600, 900, 1800, 3600, 7200, 10800, 21600, 43200, 86400};
+    static constexpr double kSteps[] = {0.001, 0.002, 0.005, 0.01, 0.02, 0.05,  0.1,   0.2,   0.5,
+                                        1,     2,     5,     10,   15,   30,    60,    120,   300,
+                                        600,   900,   1800,  3600, 7200, 10800, 21600, 43200, 86400};
     for (const double step : kSteps)
         if (spanSeconds / step <= kMostTimeTicks) return step;
     return NiceStep(spanSeconds / kSecondsPerDay / kMostTimeTicks) * kSecondsPerDay;

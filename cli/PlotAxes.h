@@ -16,7 +16,7 @@ double NiceStep(double raw);
 struct TValueAxis {
     std::int64_t FirstTick = 0, LastTick = 1;  // tick k stands at k * Step
     double Step = 1.0;
-    int Decimals = 0;                          // digits after the point in the labels
+    int Decimals = 0;  // digits after the point in the labels
 
     TValueAxis(bool any, double low, double high);
     double Lo() const { return static_cast<double>(FirstTick) * Step; }
@@ -32,7 +32,7 @@ double TimeStepSeconds(double spanSeconds);
 // anchor), with a little room either side; a span under a millisecond is
 // drawn as a minute around it. Ticks fall on whole steps of UTC.
 struct TTimeAxis {
-    double From, To;                   // seconds from the anchor at the left and the right edge
+    double From, To;  // seconds from the anchor at the left and the right edge
     double StepSeconds;
     std::int64_t FirstTick, LastTick;  // tick k stands at k * StepSeconds after day 0; at most 17
 

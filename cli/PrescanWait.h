@@ -17,9 +17,9 @@ std::wstring PrescanWaitText(std::int32_t count);
 class TPrescanWait {
 public:
     struct TDisplay {
-        std::function<void(std::wstring_view)> Show;   // draws the line, or writes it
-        std::function<void()> Clear;                   // takes a drawn line away
-        bool InPlace = false;                          // lines are drawn over each other
+        std::function<void(std::wstring_view)> Show;  // draws the line, or writes it
+        std::function<void()> Clear;                  // takes a drawn line away
+        bool InPlace = false;                         // lines are drawn over each other
     };
     explicit TPrescanWait(TDisplay display) : FDisplay(std::move(display)) {}
 
@@ -37,7 +37,7 @@ private:
 
     TDisplay FDisplay;
     std::int32_t FCount = 0;
-    bool FWaited = false;   // the log ran dry in the pre-scan
-    bool FDrawn = false;    // a line stands drawn in place
+    bool FWaited = false;  // the log ran dry in the pre-scan
+    bool FDrawn = false;   // a line stands drawn in place
     bool FOver = false;
 };

@@ -13,12 +13,11 @@ namespace {
 constexpr std::size_t kBarWidth = 20;
 
 std::mutex StderrLock;
-std::size_t DrawnWidth = 0;   // characters of the progress line on the terminal; 0 when none
+std::size_t DrawnWidth = 0;  // characters of the progress line on the terminal; 0 when none
 
 double Percent(const TProgressPoint& point) {
     return std::min(100.0, static_cast<double>(point.BytesRead) / static_cast<double>(point.Size) * 100.0);
 }
-
 
 void Write(std::wstring_view text) {
     const std::string bytes = WideToUtf8(text);

@@ -10,9 +10,9 @@
 // How far the check pass of one log has got.
 struct TProgressPoint {
     std::wstring_view Log;
-    std::int64_t Lines = 0;       // lines read by the check pass
-    std::int64_t BytesRead = 0;   // bytes of the log read since the rewind
-    std::int64_t Size = 0;        // the log's size; 0 when unknown (standard input)
+    std::int64_t Lines = 0;      // lines read by the check pass
+    std::int64_t BytesRead = 0;  // bytes of the log read since the rewind
+    std::int64_t Size = 0;       // the log's size; 0 when unknown (standard input)
 };
 
 // "a.nmea: Line 10000 (12.5%)"; without the share when the size is unknown.

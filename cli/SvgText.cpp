@@ -9,8 +9,8 @@ namespace {
 
 bool IsXmlChar(char32_t cp) {
     // Control characters are allowed by XML only in part, and nowhere useful in a name.
-    return (cp >= 0x20 && cp < 0x7F) || (cp >= 0xA0 && cp <= 0xD7FF) ||
-           (cp >= 0xE000 && cp <= 0xFFFD) || (cp >= 0x10000 && cp <= 0x10FFFF);
+    return (cp >= 0x20 && cp < 0x7F) || (cp >= 0xA0 && cp <= 0xD7FF) || (cp >= 0xE000 && cp <= 0xFFFD) ||
+           (cp >= 0x10000 && cp <= 0x10FFFF);
 }
 
 }  // namespace

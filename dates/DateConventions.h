@@ -12,7 +12,7 @@ struct DateConventions {
     // 1 the day, 2 the month, 3 the year, 0 anything else.
     std::array<std::int32_t, 3> DateOrder{};
     wchar_t LocaleDateSeparator = L'/';
-    std::wstring DisplayDateFormat;   // e.g. "yyyy/mm/dd" or "dd.mm.yyyy"
+    std::wstring DisplayDateFormat;  // e.g. "yyyy/mm/dd" or "dd.mm.yyyy"
     wchar_t UsDateSeparator = L'/';
 };
 

@@ -63,7 +63,9 @@ public:
     bool AtEnd() const { return Pos >= FText.size(); }
     wchar_t At(std::size_t k) const { return k < FText.size() ? FText[k] : L'\0'; }
     static bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-    void Skip() { while (At(Pos) == L' ') ++Pos; }
+    void Skip() {
+        while (At(Pos) == L' ') ++Pos;
+    }
     bool Char(wchar_t c) {
         if (At(Pos) != c) return false;
         ++Pos;
@@ -238,8 +240,8 @@ std::optional<std::wstring> FormatByPattern(TDateTime value, std::wstring_view p
     const auto ms = static_cast<std::int64_t>(std::nearbyint(product));
     const TCivilDate date = CivilFromDayNumber(ms / kMsPerDay);
     const std::int64_t msOfDay = (ms < 0 ? -ms : ms) % kMsPerDay;
-    const std::int64_t hour = msOfDay / 3600000, minute = msOfDay / 60000 % 60,
-                       second = msOfDay / 1000 % 60, milli = msOfDay % 1000;
+    const std::int64_t hour = msOfDay / 3600000, minute = msOfDay / 60000 % 60, second = msOfDay / 1000 % 60,
+                       milli = msOfDay % 1000;
     std::wstring out;
     wchar_t previousLetter = 0;
     for (std::size_t i = 0; i < pattern.size();) {
@@ -278,10 +280,10 @@ std::optional<std::wstring> FormatByPattern(TDateTime value, std::wstring_view p
 }
 
 std::string IsoUtcText(TDateTime value) {
-    constexpr std::size_t kIsoLength = 24;   // four-digit years only
+    constexpr std::size_t kIsoLength = 24;  // four-digit years only
     const auto text = FormatByPattern(value, L"yyyy-mm-dd'T'hh:nn:ss.zzz'Z'");
     if (!text || text->size() != kIsoLength || text->starts_with(L"0000")) return {};
-    return std::string(text->begin(), text->end());   // ASCII only
+    return std::string(text->begin(), text->end());  // ASCII only
 }
 
 std::wstring FormatTimeDecimals(TDateTime value, std::wstring_view pattern, std::int32_t digits) {
@@ -308,7 +310,10 @@ std::optional<TDateTime> ParseDateTimeText(std::wstring_view text, int currentYe
         start = date.End;
     } else {
         for (std::size_t k = date.End; k < digit; ++k)
-            if (text[k] == L' ' && r.MarkerAt(k + 1) && k + 1 < digit) { start = k + 1; break; }
+            if (text[k] == L' ' && r.MarkerAt(k + 1) && k + 1 < digit) {
+                start = k + 1;
+                break;
+            }
     }
     const auto time = ReadTime(text, start, false);
     if (!time) return std::nullopt;

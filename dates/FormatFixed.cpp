@@ -2,8 +2,8 @@
 
 #include "dates/PowerOfTen.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -23,7 +23,10 @@ bool ReadFormat(std::wstring_view format, FixedFormat& out, std::size_t& percent
     if (percent == std::wstring_view::npos) return false;
     std::size_t i = percent + 1;
     const auto digit = [&](std::size_t k) { return k < format.size() && format[k] >= L'0' && format[k] <= L'9'; };
-    if (i < format.size() && format[i] == L'-') { out.LeftAlign = true; ++i; }
+    if (i < format.size() && format[i] == L'-') {
+        out.LeftAlign = true;
+        ++i;
+    }
     for (; digit(i); ++i) out.Width = std::min(out.Width * 10 + static_cast<int>(format[i] - L'0'), 100000);
     if (i < format.size() && format[i] == L'.') {
         ++i;
@@ -90,7 +93,10 @@ std::wstring FixedText(double x, int precision) {
         return out;
     }
     if (x < 0) out += L'-';
-    const auto digitAt = [&](int i) { return i >= 0 && i < static_cast<int>(kept.size()) ? static_cast<wchar_t>(kept[static_cast<std::size_t>(i)]) : L'0'; };
+    const auto digitAt = [&](int i) {
+        return i >= 0 && i < static_cast<int>(kept.size()) ? static_cast<wchar_t>(kept[static_cast<std::size_t>(i)])
+                                                           : L'0';
+    };
     if (e <= 0) out += L'0';
     for (int i = 0; i < e; ++i) out += digitAt(i);
     if (precision > 0) {

@@ -2,10 +2,10 @@
 // format (from LC_ALL, LC_TIME or LANG) turned into the short date pattern
 // that the portable date conventions read. There is no linguistic lower case
 // here, so only A to Z are lowered.
-#include <clocale>
-#include <ctime>
 #include <langinfo.h>
 #include <locale.h>
+#include <clocale>
+#include <ctime>
 
 #include <algorithm>
 #include <string>
@@ -73,8 +73,8 @@ std::wstring PatternFromDateFormat(std::string_view format) {
         elements.push_back(letters);
     }
     // "%d.%m.%Y" keeps its point; "%Y年%m月%d日" has no one separator and takes "/".
-    const bool oneSeparator = std::all_of(separators.begin(), separators.end(),
-                                          [&](char c) { return c != 0 && c == separators.front(); });
+    const bool oneSeparator =
+        std::all_of(separators.begin(), separators.end(), [&](char c) { return c != 0 && c == separators.front(); });
     const wchar_t separator = oneSeparator && !separators.empty() ? static_cast<wchar_t>(separators.front()) : L'/';
     std::wstring pattern;
     for (std::size_t k = 0; k < elements.size(); ++k) {

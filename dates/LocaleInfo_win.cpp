@@ -14,9 +14,7 @@ namespace {
 
 constexpr wchar_t kDefaultShortDate[] = L"m/d/yy";
 
-LCID InstalledOrThreadLocale(LCID locale) {
-    return IsValidLocale(locale, LCID_INSTALLED) ? locale : GetThreadLocale();
-}
+LCID InstalledOrThreadLocale(LCID locale) { return IsValidLocale(locale, LCID_INSTALLED) ? locale : GetThreadLocale(); }
 
 std::wstring LocaleItem(LCID locale, LCTYPE item, const wchar_t* fallback) {
     wchar_t buffer[256];
@@ -41,11 +39,19 @@ bool MatchesAt(const std::wstring& text, std::size_t pos, std::wstring_view what
 std::wstring EraPattern(const std::wstring& pattern) {
     std::wstring out;
     for (std::size_t i = 0; i < pattern.size();) {
-        if (MatchesAt(pattern, i, L"gg")) { out += L"ggg"; i += 2; }
-        else if (MatchesAt(pattern, i, L"yyyy")) { out += L"eeee"; i += 4; }
-        else if (MatchesAt(pattern, i, L"yy")) { out += L"ee"; i += 2; }
-        else if (pattern[i] == L'y' || pattern[i] == L'Y') { out += L'e'; ++i; }
-        else out += pattern[i++];
+        if (MatchesAt(pattern, i, L"gg")) {
+            out += L"ggg";
+            i += 2;
+        } else if (MatchesAt(pattern, i, L"yyyy")) {
+            out += L"eeee";
+            i += 4;
+        } else if (MatchesAt(pattern, i, L"yy")) {
+            out += L"ee";
+            i += 2;
+        } else if (pattern[i] == L'y' || pattern[i] == L'Y') {
+            out += L'e';
+            ++i;
+        } else out += pattern[i++];
     }
     return out;
 }

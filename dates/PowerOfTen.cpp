@@ -25,8 +25,8 @@ int ExactDigits(double a) {
     int exp2 = 0;
     const auto mantissa = static_cast<std::uint64_t>(std::ldexp(std::frexp(a, &exp2), kDoubleBits));
     exp2 += std::countr_zero(mantissa) - kDoubleBits;
-    const int digits = exp2 >= 0 ? 17 + (exp2 * 30103 + 99999) / 100000     // log10(2) = 0.30103
-                                 : 17 + (-exp2 * 69898 + 99999) / 100000;   // log10(5) = 0.69897
+    const int digits = exp2 >= 0 ? 17 + (exp2 * 30103 + 99999) / 100000    // log10(2) = 0.30103
+                                 : 17 + (-exp2 * 69898 + 99999) / 100000;  // log10(5) = 0.69897
     return std::min(digits, kMostDigits);
 }
 
@@ -35,8 +35,7 @@ int ExactDigits(double a) {
 // text once, ties to even.
 double ScaleExactly(double a, int exponent) {
     char text[kMostDigits + 16];  // "d." digits "e-" and at most four more digits
-    const auto written =
-        std::to_chars(text, text + sizeof text, a, std::chars_format::scientific, ExactDigits(a) - 1);
+    const auto written = std::to_chars(text, text + sizeof text, a, std::chars_format::scientific, ExactDigits(a) - 1);
     char* e = std::find(text, written.ptr, 'e');
     int decimalExponent = 0;
     std::from_chars(e + 2, written.ptr, decimalExponent);  // after "e+" or "e-"

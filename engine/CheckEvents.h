@@ -12,13 +12,13 @@
 
 // How far the check pass has got, at one of its progress points.
 struct TProgress {
-    std::int64_t LineIndex = 0;   // 0-based index of the line just read
+    std::int64_t LineIndex = 0;  // 0-based index of the line just read
     // The window's count: each line's bytes plus 2, as if every line ended
     // in CR LF; for a compressed log, the compressed bytes inflated so far.
     std::int64_t ByteCount = 0;
     // Bytes of the log file read so far (compressed bytes for a compressed log).
     std::int64_t BytesRead = 0;
-    std::int64_t LogBytes = 0;    // the file's size at the open; 0 when unknown
+    std::int64_t LogBytes = 0;  // the file's size at the open; 0 when unknown
 };
 
 class ICheckEvents {

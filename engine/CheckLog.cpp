@@ -24,9 +24,7 @@ public:
         FEvents.ProgressMade(progress);
     }
     void ReportLine(std::wstring_view line) override { FEvents.ReportLine(line); }
-    void AnomalyFound(const TAnomaly& anomaly, std::wstring_view line) override {
-        FEvents.AnomalyFound(anomaly, line);
-    }
+    void AnomalyFound(const TAnomaly& anomaly, std::wstring_view line) override { FEvents.AnomalyFound(anomaly, line); }
     void TimeAccepted(TDateTime time, std::int64_t line) override { FEvents.TimeAccepted(time, line); }
     void TimeUnread(std::int64_t line, std::string_view timeField, std::string_view dateField) override {
         FEvents.TimeUnread(line, timeField, dateField);

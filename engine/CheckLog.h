@@ -19,7 +19,7 @@ struct TCheckRequest {
     std::wstring LogName;
     TCheckOptions Options;
     DateConventions Conventions;
-    int CurrentYear = 0;   // two-digit RMC years are widened around it
+    int CurrentYear = 0;  // two-digit RMC years are widened around it
     // The day the log is taken to be from, for the notes; no notes without it.
     std::optional<TDateTime> NotesReference;
     // Settled for a log that is still being written, so that its check

@@ -12,20 +12,20 @@ enum class EditBox { Filename, FlucTime, Tdecimal };
 enum class AlarmBox { SameTime, StepChange, MovedBack };
 
 struct TCheckOptions {
-    double FlucTime = 0.5;            // interval tolerance in seconds, above 0
+    double FlucTime = 0.5;  // interval tolerance in seconds, above 0
     bool AlarmSameTime = true;
     bool AlarmStepChange = true;
     bool AlarmMovedBack = true;
-    std::int32_t TimeDecimals = 1;    // digits after the seconds, 0 to 3
+    std::int32_t TimeDecimals = 1;  // digits after the seconds, 0 to 3
 };
 
 // The option row as the user left it.
 struct TOptionRow {
-    std::wstring FlucTimeText;    // EditFlucTime
-    std::wstring TdecimalText;    // EditTdecimal
-    bool SameTime = true;         // CheckBoxSameTime
-    bool StepChange = true;       // CheckBoxStepChange
-    bool MovedBack = true;        // CheckBoxMovedBack
+    std::wstring FlucTimeText;  // EditFlucTime
+    std::wstring TdecimalText;  // EditTdecimal
+    bool SameTime = true;       // CheckBoxSameTime
+    bool StepChange = true;     // CheckBoxStepChange
+    bool MovedBack = true;      // CheckBoxMovedBack
 };
 
 // What the window shows after the options are taken, in the order it does

@@ -17,8 +17,8 @@ enum class CheckOutcome { Completed, NoRmcAccepted, Aborted, CannotOpen, ReadErr
 
 struct TCheckResults {
     CheckOutcome Outcome = CheckOutcome::Completed;
-    std::wstring Message;   // the failure's text for CannotOpen and ReadError
-    std::wstring Status;    // the last status text, as the window would show it
+    std::wstring Message;  // the failure's text for CannotOpen and ReadError
+    std::wstring Status;   // the last status text, as the window would show it
     std::int32_t SameCount = 0;
     std::int32_t StepCount = 0;
     std::int32_t BackCount = 0;
@@ -26,8 +26,8 @@ struct TCheckResults {
     TDateTime FirstTime = 0.0;
     TDateTime LastTime = 0.0;
     bool GloMode = false;
-    std::int64_t Lines = 0;         // lines read by the check pass
-    std::int32_t RmcAccepted = 0;   // RMC sentences the check pass accepted
+    std::int64_t Lines = 0;        // lines read by the check pass
+    std::int32_t RmcAccepted = 0;  // RMC sentences the check pass accepted
     std::vector<TTimeNote> Notes;
 };
 

@@ -68,8 +68,7 @@ bool AbortAsked(ICheckHost& host, ScanState& state) {
 
 // Steps up to the open, taking the log's name. Empty when the log is open and
 // the run goes on; otherwise how the run ended.
-std::optional<TRunResult> OpenForRun(ICheckHost& host, ScanState& state, TLogReader& reader,
-                                     std::wstring& logName) {
+std::optional<TRunResult> OpenForRun(ICheckHost& host, ScanState& state, TLogReader& reader, std::wstring& logName) {
     bool opened = false;
     try {
         logName = host.LogName();
@@ -189,15 +188,15 @@ std::wstring ProgressStatusText(std::wstring_view logName, const TProgress& prog
     const auto cut = logName.find_last_of(kPathDelimiters);
     const std::wstring_view name = cut == std::wstring_view::npos ? logName : logName.substr(cut + 1);
     // An empty log has been read whole by its first progress point.
-    const double share = progress.LogBytes > 0 ? static_cast<double>(progress.ByteCount) /
-                                                     static_cast<double>(progress.LogBytes) * 100.0
-                                               : 100.0;
+    const double share = progress.LogBytes > 0
+                             ? static_cast<double>(progress.ByteCount) / static_cast<double>(progress.LogBytes) * 100.0
+                             : 100.0;
     return std::wstring(name) + L": Line " + std::to_wstring(progress.LineIndex) + L" (" +
            FormatFixed(L"%3.1f", share) + L"%)";
 }
 
-TRunResult RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
-                    const DateConventions& conventions, int currentYear, PrescanEnd prescanEnd) {
+TRunResult RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader, const DateConventions& conventions,
+                    int currentYear, PrescanEnd prescanEnd) {
     if (state.RunActive) return {RunEnd::Ignored, {}};
     TRunActiveGuard active(state);
     state.AbortRequested = false;

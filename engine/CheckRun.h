@@ -39,11 +39,11 @@ enum class PrescanEnd {
 
 // How a run ended.
 enum class RunEnd {
-    Completed,    // the summary and the span are out
-    Aborted,      // an abort was asked for at a yield point
-    CannotOpen,   // the log could not be opened; the host was told with OpenFailed
-    ReadError,    // reading, rewinding or closing the log failed
-    Ignored,      // a run on the same state was already under way
+    Completed,   // the summary and the span are out
+    Aborted,     // an abort was asked for at a yield point
+    CannotOpen,  // the log could not be opened; the host was told with OpenFailed
+    ReadError,   // reading, rewinding or closing the log failed
+    Ignored,     // a run on the same state was already under way
 };
 
 struct TRunResult {
@@ -57,9 +57,8 @@ struct TRunResult {
 // same state is under way (from inside a yield point) is ignored. On every way out
 // the log is closed. currentYear is the local calendar year that two-digit
 // RMC years are widened around. Both pre-scan ends give the same report.
-TRunResult RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader,
-                    const DateConventions& conventions, int currentYear,
-                    PrescanEnd prescanEnd = PrescanEnd::LimitOrLogEnd);
+TRunResult RunCheck(ICheckHost& host, ScanState& state, TLogReader& reader, const DateConventions& conventions,
+                    int currentYear, PrescanEnd prescanEnd = PrescanEnd::LimitOrLogEnd);
 
 // The status text of a progress point as the window shows it: the file-name
 // part of the log's name, the line index and the share of ByteCount in

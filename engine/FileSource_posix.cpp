@@ -6,11 +6,11 @@
 // buffer that stays in the cache costs the same on every machine, while the
 // loads from a mapping pay for a page walk at every new page, which in a
 // virtual machine costs more than the copy.
-#include <cerrno>
 #include <fcntl.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <string>
 
 #include "engine/LogReader.h"
 #include "engine/UserError.h"
@@ -79,8 +79,7 @@ private:
         struct stat info {};
         if (::fstat(FFd, &info) != 0) Fail(L"Read error");
         const auto size = static_cast<std::int64_t>(info.st_size);
-        if (size < FLargestSize)
-            throw TUserError(L"Read error : " + FName + L" (the file shrank while it was read)");
+        if (size < FLargestSize) throw TUserError(L"Read error : " + FName + L" (the file shrank while it was read)");
         FLargestSize = size;
     }
 
@@ -94,11 +93,11 @@ private:
     }
 
     int FFd = -1;
-    std::int64_t FSize = 0;          // at the open
-    std::int64_t FLargestSize = 0;   // of all the sizes seen since the open
+    std::int64_t FSize = 0;         // at the open
+    std::int64_t FLargestSize = 0;  // of all the sizes seen since the open
     std::wstring FName;
     bool FRegular = false;
-    std::int64_t FOffset = 0;        // of the next byte to read
+    std::int64_t FOffset = 0;  // of the next byte to read
 };
 
 }  // namespace

@@ -60,8 +60,8 @@ private:
 
     // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open.
     HANDLE OpenShared() const {
-        return CreateFileW(FName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return CreateFileW(FName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     }
 
     // The code is taken by the caller right after the failing call: building

@@ -33,8 +33,7 @@ bool StartsMember(const unsigned char* p, std::size_t n) {
 
 class TGzipAwareSource final : public IByteSource {
 public:
-    explicit TGzipAwareSource(std::unique_ptr<IByteSource> inner)
-        : FInner(std::move(inner)), FInput(kInputSize) {}
+    explicit TGzipAwareSource(std::unique_ptr<IByteSource> inner) : FInner(std::move(inner)), FInput(kInputSize) {}
     ~TGzipAwareSource() override { EndInflate(); }
     TGzipAwareSource(const TGzipAwareSource&) = delete;
     TGzipAwareSource& operator=(const TGzipAwareSource&) = delete;
@@ -195,7 +194,7 @@ private:
     z_stream FStream{};
     bool FInflating = false;
     bool FMemberEnded = false;
-    bool FFinished = false;          // the last member has ended
+    bool FFinished = false;  // the last member has ended
     std::int64_t FTrailingBytes = 0;
     std::wstring FName;
 };

@@ -51,8 +51,7 @@ bool TLogReader::OpenLog(std::wstring_view name) {
     FLastChar = 0;
     FAtEnd = true;
     // A NUL would cut the name short at the system call and open another file.
-    if (name.empty() || name.size() > kMaxNameLength || name.find(L'\0') != std::wstring_view::npos)
-        return false;
+    if (name.empty() || name.size() > kMaxNameLength || name.find(L'\0') != std::wstring_view::npos) return false;
     try {
         if (!FSource->Open(name)) return false;
         try {

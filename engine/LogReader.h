@@ -86,9 +86,7 @@ private:
     // The first CR or LF in [p, end), or end.
     static const char* FindLineEnd(const char* p, const char* end);
     // A line feed right after a carriage return, or the other way round, ends nothing.
-    static bool PairsWithLast(char c, char last) {
-        return (c == '\n' && last == '\r') || (c == '\r' && last == '\n');
-    }
+    static bool PairsWithLast(char c, char last) { return (c == '\n' && last == '\r') || (c == '\r' && last == '\n'); }
     // Moves past the CR or LF at lineEnd that ends a line; the other half of
     // a CR LF or LF CR is dropped too when it is in the block, not by a scan
     // of its own at the next call.
@@ -105,7 +103,7 @@ private:
     std::vector<char> FBuffer;
     std::size_t FBlockCount = 0;
     std::size_t FBlockPos = 0;
-    std::int64_t FBytesTaken = 0;   // from the source since the open or the rewind
+    std::int64_t FBytesTaken = 0;  // from the source since the open or the rewind
     char FLastChar = 0;
     std::string FLine;
     bool FAtEnd = false;

@@ -19,8 +19,7 @@ constexpr std::size_t kTypeLength = 6;
 constexpr int kAnnouncementCategory = 3;
 constexpr int kLastRmcCategory = 5;
 constexpr std::string_view kGloAnnouncement = "GLO Software Version 2.40";
-constexpr std::wstring_view kGloDetected =
-    L"GLO Version 2.40 was detected:  Less than second of time is interpolated.";
+constexpr std::wstring_view kGloDetected = L"GLO Version 2.40 was detected:  Less than second of time is interpolated.";
 
 // The category of the table entry at pos.
 constexpr int CategoryAt(std::size_t pos) { return static_cast<int>((pos + 1) / kTypeLength); }
@@ -82,24 +81,23 @@ std::string_view FieldZero(std::string_view sentence) {
 
 // The GLO receiver's announcement, once at the start of its log:
 // $PGRMT,GLO Software Version 2.40*79
-void HandleAnnouncement(std::string_view sentence, const SentenceFields& fields,
-                        ScanState& state, const CheckContext& context) {
+void HandleAnnouncement(std::string_view sentence, const SentenceFields& fields, ScanState& state,
+                        const CheckContext& context) {
     if (!ChecksumOk(sentence) || fields.Field[1] != kGloAnnouncement) return;
     if (!state.GloMode) {
         context.Events.ReportLine(kGloDetected);
-        context.Events.ReportLine(L"");   // the announcement stands apart
+        context.Events.ReportLine(L"");  // the announcement stands apart
     }
     state.GloMode = true;
 }
 
 bool RmcAccepted(std::string_view sentence, const SentenceFields& fields) {
-    return ChecksumOk(sentence) && fields.Field[2] == kRmcValid && !fields.Field[9].empty() &&
-           !fields.Field[1].empty();
+    return ChecksumOk(sentence) && fields.Field[2] == kRmcValid && !fields.Field[9].empty() && !fields.Field[1].empty();
 }
 
 // The tenth of the GLO receiver's whole-second time, e.g. "12:35:19." + "7" + "00".
-void AppendInterpolatedTime(TShortText<wchar_t>& text, std::string_view timeText,
-                            std::size_t pointPos, std::int32_t tenth) {
+void AppendInterpolatedTime(TShortText<wchar_t>& text, std::string_view timeText, std::size_t pointPos,
+                            std::int32_t tenth) {
     text.AppendBytes(timeText.substr(0, pointPos + 1));
     text.Append(static_cast<wchar_t>(L'0' + tenth));
     text.Append(L"00");
@@ -107,8 +105,7 @@ void AppendInterpolatedTime(TShortText<wchar_t>& text, std::string_view timeText
 
 // The date-time text to parse, month first; advances the GLO tenth counter's
 // phase as the pass requires. The counter itself grows after a good parse.
-TShortText<wchar_t> DateTimeText(std::wstring_view date, std::string_view timeText,
-                                 ScanPass pass, ScanState& state) {
+TShortText<wchar_t> DateTimeText(std::wstring_view date, std::string_view timeText, ScanPass pass, ScanState& state) {
     TShortText<wchar_t> text;
     text.Append(date);
     text.Append(L' ');
@@ -122,8 +119,8 @@ TShortText<wchar_t> DateTimeText(std::wstring_view date, std::string_view timeTe
 
 // Any RMC sentence the full way, e.g. one whose time has no fraction:
 // $GPRMC,113258,A,3238.9148,N,10822.4466,W,005.3,247.1,181022,009.3,E*6B
-void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass pass,
-               ScanState& state, const CheckContext& context) {
+void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass pass, ScanState& state,
+               const CheckContext& context) {
     if (!RmcAccepted(sentence, fields)) return;
     const auto timeText = PadMilliseconds(TimeFieldToText(fields.Field[1]).Text());
     // The date goes the long way round: its pairs into the user's date order,
@@ -132,8 +129,8 @@ void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass
     // or repeats an element (a pattern without the year) drops or repeats a
     // pair on the way, and the parse then fills the gap as it fills any
     // missing year, so the report's dates follow the user's pattern exactly.
-    const auto date = LocalDateToUsDate(
-        DateFieldToLocalOrder(fields.Field[9], context.Conventions).Text(), context.Conventions);
+    const auto date =
+        LocalDateToUsDate(DateFieldToLocalOrder(fields.Field[9], context.Conventions).Text(), context.Conventions);
     const auto text = DateTimeText(date.Text(), timeText.Text(), pass, state);
     const auto time = ParseDateTimeText(text.Text(), context.CurrentYear);
     if (!time) {
@@ -148,8 +145,7 @@ void DecodeRmc(std::string_view sentence, const SentenceFields& fields, ScanPass
 [[gnu::noinline]] void Handle(std::string_view sentence, int category, ScanPass pass, ScanState& state,
                               const CheckContext& context, bool usualShapesDirectly) {
     try {
-        if (category != kAnnouncementCategory && usualShapesDirectly &&
-            DecodeUsualRmc(sentence, pass, state, context))
+        if (category != kAnnouncementCategory && usualShapesDirectly && DecodeUsualRmc(sentence, pass, state, context))
             return;
         const SentenceFields fields = SplitSentence(sentence);
         if (category == kAnnouncementCategory) {
@@ -177,8 +173,7 @@ void ProcessPossibleRmc(std::string_view sentence, ScanPass pass, ScanState& sta
     Process(sentence, pass, state, context, true);
 }
 
-void ProcessSentenceExactly(std::string_view sentence, ScanPass pass, ScanState& state,
-                            const CheckContext& context) {
+void ProcessSentenceExactly(std::string_view sentence, ScanPass pass, ScanState& state, const CheckContext& context) {
     Process(sentence, pass, state, context, false);
 }
 

@@ -32,15 +32,13 @@ void ProcessPossibleRmc(std::string_view sentence, ScanPass pass, ScanState& sta
 // Handles one sentence of a pass; in the check pass an accepted RMC sentence
 // goes on to CheckTimes. Nothing escapes: a sentence that cannot be decoded
 // is skipped.
-inline void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state,
-                            const CheckContext& context) {
+inline void ProcessSentence(std::string_view sentence, ScanPass pass, ScanState& state, const CheckContext& context) {
     if (!OfOtherType(sentence)) ProcessPossibleRmc(sentence, pass, state, context);
 }
 // The same without the direct decoding of the usual RMC shapes: every
 // sentence goes through the split and the date-time text. What
 // ProcessSentence must match to the last bit.
-void ProcessSentenceExactly(std::string_view sentence, ScanPass pass, ScanState& state,
-                            const CheckContext& context);
+void ProcessSentenceExactly(std::string_view sentence, ScanPass pass, ScanState& state, const CheckContext& context);
 
 // "123519" -> "12:35:19.000", "1235197" -> "12:35:19.7".
 TShortText<char> TimeFieldToText(std::string_view field);

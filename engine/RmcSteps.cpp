@@ -27,8 +27,8 @@ std::optional<std::int32_t> InterpolatedTenth(std::string_view timeText, ScanPas
     return state.TenthCounter % 10;
 }
 
-void StoreRmc(TDateTime time, std::string_view timeText, const TRmcFixText& fix, ScanPass pass,
-              ScanState& state, const CheckContext& context) {
+void StoreRmc(TDateTime time, std::string_view timeText, const TRmcFixText& fix, ScanPass pass, ScanState& state,
+              const CheckContext& context) {
     if (pass == ScanPass::Check && state.GloMode && state.TenthCounter < 9) ++state.TenthCounter;
     state.CurTime = time;
     state.CurLat = CoordToDegrees(fix.Latitude, fix.NorthSouth);

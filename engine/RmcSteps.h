@@ -31,5 +31,5 @@ std::optional<std::int32_t> InterpolatedTenth(std::string_view timeText, ScanPas
 
 // Takes an accepted sentence whose date-time was read as time: its place and
 // speed, the time checks in the check pass, the counts.
-void StoreRmc(TDateTime time, std::string_view timeText, const TRmcFixText& fix, ScanPass pass,
-              ScanState& state, const CheckContext& context);
+void StoreRmc(TDateTime time, std::string_view timeText, const TRmcFixText& fix, ScanPass pass, ScanState& state,
+              const CheckContext& context);

@@ -64,8 +64,7 @@ std::optional<double> PlainDecimalText(std::basic_string_view<Char> text) {
     for (; i < size && IsDigit(Unit(text[i])); ++i) mantissa = mantissa * 10 + (Unit(text[i]) - '0');
     std::size_t digits = i;
     if (i < size && Unit(text[i]) == '.') {
-        for (++i; i < size && IsDigit(Unit(text[i])); ++i, ++fraction)
-            mantissa = mantissa * 10 + (Unit(text[i]) - '0');
+        for (++i; i < size && IsDigit(Unit(text[i])); ++i, ++fraction) mantissa = mantissa * 10 + (Unit(text[i]) - '0');
     }
     digits += fraction;
     if (i != size || digits == 0 || digits > kMaxPlainDigits) return std::nullopt;
@@ -194,8 +193,7 @@ std::optional<std::int32_t> IntegerTextToInt(std::wstring_view text) {
         }
         value = static_cast<std::int32_t>(hex);
     } else {
-        for (; at(i) >= '0' && at(i) <= '9' && value <= 214748364; ++i, ++digits)
-            value = value * 10 + (at(i) - '0');
+        for (; at(i) >= '0' && at(i) <= '9' && value <= 214748364; ++i, ++digits) value = value * 10 + (at(i) - '0');
         if (value > (negative ? 2147483648LL : 2147483647LL)) return std::nullopt;
     }
     if (digits == 0 || i != text.size()) return std::nullopt;

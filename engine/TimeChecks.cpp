@@ -13,8 +13,7 @@ constexpr std::wstring_view kMovedBack = L"* UTC moved back   : UTC(RMC)= ";
 constexpr std::wstring_view kSameTime = L"* UTC is the same  : UTC(RMC)= ";
 
 std::wstring TimeStamp(TDateTime value, const ScanState& state, const CheckContext& context) {
-    return FormatTimeDecimals(value, context.Conventions.DisplayDateFormat + L" hh:mm:ss",
-                              state.TimeDecimals);
+    return FormatTimeDecimals(value, context.Conventions.DisplayDateFormat + L" hh:mm:ss", state.TimeDecimals);
 }
 
 std::wstring TimeSpan(TDateTime days, const ScanState& state) {
@@ -33,8 +32,7 @@ TAnomaly AnomalyOf(AnomalyKind kind, const ScanState& state) {
     return anomaly;
 }
 
-bool IntervalChanged(const ScanState& state, double newInterval, double prevInterval,
-                     double earlierInterval) {
+bool IntervalChanged(const ScanState& state, double newInterval, double prevInterval, double earlierInterval) {
     const double toleranceDays = state.FlucTime / kSecondsPerDay;
     const double change = std::fabs(prevInterval - newInterval);
     return change > toleranceDays && std::fabs(earlierInterval - newInterval) > toleranceDays &&

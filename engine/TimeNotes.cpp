@@ -68,10 +68,9 @@ std::vector<TTimeNote> TTimeNotes::Notes() const {
     if (FRollover) {
         const std::string standsFor = IsoDate(FRollover->Time + static_cast<double>(FRollover->Weeks) * 7.0);
         notes.push_back({NoteKind::WeekRollover, FRollover->Line,
-                         L"dated " + std::to_wstring(FRollover->Weeks) +
-                             L" weeks early (GPS week rollover?): " + Wide(IsoDate(FRollover->Time)) + L" at line " +
-                             std::to_wstring(FRollover->Line) + L" likely stands for " + Wide(standsFor) +
-                             L" (reference date " + Wide(reference) + L")",
+                         L"dated " + std::to_wstring(FRollover->Weeks) + L" weeks early (GPS week rollover?): " +
+                             Wide(IsoDate(FRollover->Time)) + L" at line " + std::to_wstring(FRollover->Line) +
+                             L" likely stands for " + Wide(standsFor) + L" (reference date " + Wide(reference) + L")",
                          IsoDate(FRollover->Time), standsFor});
     }
     if (FFuture) {
@@ -81,9 +80,10 @@ std::vector<TTimeNote> TTimeNotes::Notes() const {
                          IsoDate(FFuture->Time), ""});
     }
     for (const TLeap& leap : FLeaps) {
-        std::wstring text = L"leap second (second 60) at line " + std::to_wstring(leap.Line) + L" (" +
-                            Wide(leap.Date) + L"), skipped: the time cannot be read";
-        if (leap.CausedStep) text += L"; the interval change at line " + std::to_wstring(leap.NextLine) + L" comes from it";
+        std::wstring text = L"leap second (second 60) at line " + std::to_wstring(leap.Line) + L" (" + Wide(leap.Date) +
+                            L"), skipped: the time cannot be read";
+        if (leap.CausedStep)
+            text += L"; the interval change at line " + std::to_wstring(leap.NextLine) + L" comes from it";
         notes.push_back({NoteKind::LeapSecond, leap.Line, text, leap.Date, ""});
     }
     if (FUnreadCount > 0) {
@@ -103,10 +103,13 @@ bool DatesWrong(const std::vector<TTimeNote>& notes) {
 }
 
 TTimeNote TrailingBytesNote(std::int64_t bytes, std::int64_t lines) {
-    return {NoteKind::TrailingBytes, lines,
+    return {NoteKind::TrailingBytes,
+            lines,
             std::to_wstring(bytes) + (bytes == 1 ? L" byte" : L" bytes") +
                 L" after the compressed log were not read (not gzip data)",
-            "", "", bytes};
+            "",
+            "",
+            bytes};
 }
 
 std::optional<TDateTime> ReferenceDateFromText(std::wstring_view text) {

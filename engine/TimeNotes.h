@@ -23,11 +23,11 @@ inline constexpr std::size_t kNoteKinds = 5;
 
 struct TTimeNote {
     NoteKind Kind = NoteKind::UnreadTime;
-    std::int64_t Line = 0;      // the first line it concerns
-    std::wstring Text;          // one line, e.g. "leap second 23:59:60 at line 7 (2016-12-31) ..."
-    std::string Date;           // ISO date it concerns; empty when none
-    std::string StandsFor;      // week rollover: the date it likely stands for
-    std::int64_t Count = 1;     // unreadable times: how many sentences; trailing bytes: how many bytes
+    std::int64_t Line = 0;   // the first line it concerns
+    std::wstring Text;       // one line, e.g. "leap second 23:59:60 at line 7 (2016-12-31) ..."
+    std::string Date;        // ISO date it concerns; empty when none
+    std::string StandsFor;   // week rollover: the date it likely stands for
+    std::int64_t Count = 1;  // unreadable times: how many sentences; trailing bytes: how many bytes
 };
 
 class TTimeNotes final : public ICheckEvents {
@@ -51,7 +51,7 @@ private:
     struct TLeap {
         std::int64_t Line;
         std::string Date;
-        std::int64_t NextLine = 0;   // the next accepted sentence; 0 while none
+        std::int64_t NextLine = 0;  // the next accepted sentence; 0 while none
         bool CausedStep = false;
     };
     struct TDated {

@@ -8,7 +8,6 @@
 
 class TUserError : public std::runtime_error {
 public:
-    explicit TUserError(std::wstring text)
-        : std::runtime_error("Fixtally failure"), Text(std::move(text)) {}
+    explicit TUserError(std::wstring text) : std::runtime_error("Fixtally failure"), Text(std::move(text)) {}
     std::wstring Text;
 };

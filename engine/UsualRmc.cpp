@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr std::size_t kClockDigits = 6;   // hhmmss
-constexpr std::size_t kDateDigits = 6;    // ddmmyy
+constexpr std::size_t kClockDigits = 6;  // hhmmss
+constexpr std::size_t kDateDigits = 6;   // ddmmyy
 constexpr std::size_t kMaxFractionDigits = 3;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -121,10 +121,9 @@ bool ReadUsualTime(std::string_view field, TUsualTime& t) {
     return true;
 }
 
-std::optional<TDateTime> UsualDateTime(std::string_view date, const TUsualTime& t, int millisecond,
-                                       int currentYear) {
-    return TwoDigitYearDateTime(Pair(date, 2), Pair(date, 0), Pair(date, 4), t.Hour, t.Minute, t.Second,
-                                millisecond, currentYear);
+std::optional<TDateTime> UsualDateTime(std::string_view date, const TUsualTime& t, int millisecond, int currentYear) {
+    return TwoDigitYearDateTime(Pair(date, 2), Pair(date, 0), Pair(date, 4), t.Hour, t.Minute, t.Second, millisecond,
+                                currentYear);
 }
 
 }  // namespace
@@ -137,8 +136,7 @@ bool DecodeUsualRmc(std::string_view sentence, ScanPass pass, ScanState& state, 
     if (!fields.Split(sentence)) return false;
     const std::string_view date = fields[9];
     TUsualTime t;
-    if (fields[2] != kRmcValid || date.size() != kDateDigits || !AllDigits(date) ||
-        !ReadUsualTime(fields[1], t))
+    if (fields[2] != kRmcValid || date.size() != kDateDigits || !AllDigits(date) || !ReadUsualTime(fields[1], t))
         return false;
     const auto read = UsualDateTime(date, t, t.Millisecond, context.CurrentYear);
     if (!read || !ChecksumOk(sentence)) return false;
@@ -147,7 +145,6 @@ bool DecodeUsualRmc(std::string_view sentence, ScanPass pass, ScanState& state, 
     // Another tenth leaves the date and the time valid.
     if (const auto tenth = InterpolatedTenth(timeText, pass, state))
         time = UsualDateTime(date, t, *tenth * 100, context.CurrentYear).value();
-    StoreRmc(time, timeText, TRmcFixText{fields[3], fields[4], fields[5], fields[6], fields[7]}, pass, state,
-             context);
+    StoreRmc(time, timeText, TRmcFixText{fields[3], fields[4], fields[5], fields[6], fields[7]}, pass, state, context);
     return true;
 }

@@ -24,11 +24,23 @@ std::size_t SequenceLength(std::string_view bytes, std::size_t i, char32_t& cp) 
     const unsigned lead = b(i);
     std::size_t length;
     char32_t min;
-    if (lead < 0x80) { cp = lead; return 1; }
-    if (lead >= 0xC2 && lead <= 0xDF) { length = 2; cp = lead & 0x1F; min = 0x80; }
-    else if (lead >= 0xE0 && lead <= 0xEF) { length = 3; cp = lead & 0x0F; min = 0x800; }
-    else if (lead >= 0xF0 && lead <= 0xF4) { length = 4; cp = lead & 0x07; min = 0x10000; }
-    else return 0;
+    if (lead < 0x80) {
+        cp = lead;
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        cp = lead & 0x1F;
+        min = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0F;
+        min = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07;
+        min = 0x10000;
+    } else return 0;
     if (i + length > bytes.size()) return 0;
     for (std::size_t k = 1; k < length; ++k) {
         if ((b(i + k) & 0xC0) != 0x80) return 0;

@@ -24,7 +24,7 @@ using TKeyPlace = std::variant<EditBox, AlarmBox, TFontNumber, TFontName, TPosit
 
 constexpr std::wstring_view kDefaultFontName = L"Tahoma";
 constexpr std::int32_t kDefaultFontSize = 9;
-constexpr std::int32_t kDefaultJpCharset = 128;   // SHIFTJIS_CHARSET
+constexpr std::int32_t kDefaultJpCharset = 128;  // SHIFTJIS_CHARSET
 
 // Every key with what it carries; the order is the order of saving. The
 // load reads the position first, then the rest in this order.

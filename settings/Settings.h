@@ -20,10 +20,10 @@ inline constexpr std::size_t kProfileBufferChars = 2048;
 struct FontSettings {
     std::int32_t EngCharset = 0;
     std::wstring EngFontName;
-    std::int32_t EngFontSize = 0;   // points
+    std::int32_t EngFontSize = 0;  // points
     std::int32_t JpCharset = 0;
     std::wstring JpFontName;
-    std::int32_t JpFontSize = 0;    // points
+    std::int32_t JpFontSize = 0;  // points
 };
 
 // One section of one INI file.

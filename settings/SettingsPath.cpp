@@ -20,9 +20,7 @@ std::wstring_view FolderPart(std::wstring_view path) {
     return cut == std::wstring_view::npos ? std::wstring_view() : path.substr(0, cut + 1);
 }
 
-std::wstring_view FileNamePart(std::wstring_view path) {
-    return path.substr(FolderPart(path).size());
-}
+std::wstring_view FileNamePart(std::wstring_view path) { return path.substr(FolderPart(path).size()); }
 
 std::wstring ResolveSettingsPath(std::wstring_view name, ISettingsFiles& files) {
     std::wstring path;
@@ -44,8 +42,8 @@ std::wstring EnsureWritableSettingsPath(const std::wstring& path, ISettingsFiles
     if (files.FolderWritable(std::wstring(FolderPart(path)))) return path;
 
     // An unset APPDATA leaves the folder starting with "\", on the current drive.
-    const std::wstring userFolder = files.EnvironmentValue(L"APPDATA") + L"\\" +
-                                    std::wstring(BaseName(files.ExecutablePath())) + L"\\";
+    const std::wstring userFolder =
+        files.EnvironmentValue(L"APPDATA") + L"\\" + std::wstring(BaseName(files.ExecutablePath())) + L"\\";
     if (!files.FolderExists(userFolder) && !files.CreateFolders(userFolder)) {
         throw TUserError(L"Cannot create : " + userFolder);
     }

@@ -23,7 +23,8 @@ bool PathExists(const std::wstring& path, bool wantFolder) {
 // A file at path holding only FF FE, the mark that makes the profile
 // functions write UTF-16, so any text survives the round trip.
 bool WriteBomFile(const std::wstring& path, DWORD disposition) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     static const unsigned char kBom[2] = {0xFF, 0xFE};
     DWORD written = 0;
@@ -45,13 +46,11 @@ std::vector<wchar_t> ProfileList(const std::function<DWORD(wchar_t*, DWORD)>& re
 // first one has, each section's keys in their order.
 bool CopyProfileSections(const std::wstring& from, const std::wstring& to) {
     if (!PathExists(from, false)) return true;
-    const std::vector<wchar_t> names = ProfileList([&](wchar_t* buffer, DWORD size) {
-        return GetPrivateProfileSectionNamesW(buffer, size, from.c_str());
-    });
+    const std::vector<wchar_t> names = ProfileList(
+        [&](wchar_t* buffer, DWORD size) { return GetPrivateProfileSectionNamesW(buffer, size, from.c_str()); });
     for (const wchar_t* name = names.data(); *name; name += lstrlenW(name) + 1) {
-        const std::vector<wchar_t> entries = ProfileList([&](wchar_t* buffer, DWORD size) {
-            return GetPrivateProfileSectionW(name, buffer, size, from.c_str());
-        });
+        const std::vector<wchar_t> entries = ProfileList(
+            [&](wchar_t* buffer, DWORD size) { return GetPrivateProfileSectionW(name, buffer, size, from.c_str()); });
         if (!WritePrivateProfileSectionW(name, entries.data(), to.c_str())) return false;
     }
     return true;
@@ -63,13 +62,13 @@ TDateTime FileTimeToLocalDateTime(const FILETIME& fileTime) {
     FILETIME local;
     SYSTEMTIME fields;
     if (!FileTimeToLocalFileTime(&fileTime, &local) || !FileTimeToSystemTime(&local, &fields)) return 0.0;
-    if (fields.wYear < 1 || fields.wYear > 9999 || fields.wMonth < 1 || fields.wMonth > 12 ||
-        fields.wDay < 1 || fields.wDay > 31 || fields.wHour > 23 || fields.wMinute > 59 ||
-        fields.wSecond > 59 || fields.wMilliseconds > 999) {
+    if (fields.wYear < 1 || fields.wYear > 9999 || fields.wMonth < 1 || fields.wMonth > 12 || fields.wDay < 1 ||
+        fields.wDay > 31 || fields.wHour > 23 || fields.wMinute > 59 || fields.wSecond > 59 ||
+        fields.wMilliseconds > 999) {
         return 0.0;
     }
-    const double milliseconds = ((fields.wHour * 60.0 + fields.wMinute) * 60.0 + fields.wSecond) * 1000.0 +
-                                fields.wMilliseconds;
+    const double milliseconds =
+        ((fields.wHour * 60.0 + fields.wMinute) * 60.0 + fields.wSecond) * 1000.0 + fields.wMilliseconds;
     return DayNumber(fields.wYear, fields.wMonth, fields.wDay) + milliseconds / (kSecondsPerDay * 1000.0);
 }
 
@@ -121,8 +120,8 @@ public:
     }
 
     TDateTime FileNewestTime(const std::wstring& path) const override {
-        const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file =
+            CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return 0.0;
         FILETIME created{}, accessed{}, written{};
         const BOOL ok = GetFileTime(file, &created, &accessed, &written);
@@ -188,7 +187,7 @@ void SaveSettingsFile(const std::wstring& path, const ISettingsWindow& window, c
     TIniProfile profile(staged);
     const bool written = WriteBomFile(staged, TRUNCATE_EXISTING) && CopyProfileSections(path, staged) &&
                          SaveSettings(profile, window, fonts);
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, staged);   // flushes a cached file
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, staged);  // flushes a cached file
     if (!written || !MoveFileExW(staged, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(staged);
     }

@@ -7,9 +7,7 @@ namespace {
 constexpr std::int32_t kLowestWindowCoordinate = -32768;
 constexpr std::int32_t kHighestWindowCoordinate = 32767;
 
-bool IsCentred(const TWindowPosition& stored) {
-    return stored.Top == kUnsetPosition || stored.Left == kUnsetPosition;
-}
+bool IsCentred(const TWindowPosition& stored) { return stored.Top == kUnsetPosition || stored.Left == kUnsetPosition; }
 
 std::int32_t HeldCoordinate(std::int32_t value) {
     return std::clamp(value, kLowestWindowCoordinate, kHighestWindowCoordinate);

@@ -32,7 +32,7 @@ private:
 }  // namespace
 
 void TFormMain::ButtonConvClick() {
-    if (FState.RunActive) return;   // a start request during a run is ignored
+    if (FState.RunActive) return;  // a start request during a run is ignored
     TScopeEnd flush([this] {
         if (IsWindow(FHandle)) FlushReport();
         EndIfClosePending();
@@ -73,18 +73,18 @@ bool TFormMain::YieldPoint() {
 
 HWND TFormMain::EditOf(EditBox which) const {
     switch (which) {
-    case EditBox::Filename: return Control(kIdEditFilename);
-    case EditBox::FlucTime: return Control(kIdEditFlucTime);
-    case EditBox::Tdecimal: return Control(kIdEditTdecimal);
+        case EditBox::Filename: return Control(kIdEditFilename);
+        case EditBox::FlucTime: return Control(kIdEditFlucTime);
+        case EditBox::Tdecimal: return Control(kIdEditTdecimal);
     }
     return nullptr;
 }
 
 HWND TFormMain::CheckBoxOf(AlarmBox which) const {
     switch (which) {
-    case AlarmBox::SameTime: return Control(kIdCheckBoxSameTime);
-    case AlarmBox::StepChange: return Control(kIdCheckBoxStepChange);
-    case AlarmBox::MovedBack: return Control(kIdCheckBoxMovedBack);
+        case AlarmBox::SameTime: return Control(kIdCheckBoxSameTime);
+        case AlarmBox::StepChange: return Control(kIdCheckBoxStepChange);
+        case AlarmBox::MovedBack: return Control(kIdCheckBoxMovedBack);
     }
     return nullptr;
 }
@@ -107,9 +107,9 @@ void TFormMain::SetChecked(AlarmBox which, bool checked) {
 
 void TFormMain::RunClickHandler(AlarmBox which) {
     switch (which) {
-    case AlarmBox::SameTime: CheckBoxSameTimeClick(); break;
-    case AlarmBox::StepChange: CheckBoxStepChangeClick(); break;
-    case AlarmBox::MovedBack: CheckBoxMovedBackClick(); break;
+        case AlarmBox::SameTime: CheckBoxSameTimeClick(); break;
+        case AlarmBox::StepChange: CheckBoxStepChangeClick(); break;
+        case AlarmBox::MovedBack: CheckBoxMovedBackClick(); break;
     }
 }
 

@@ -38,7 +38,7 @@ private:
 
 void TFormMain::WMDropFiles(HDROP drop) {
     TDropGuard release(drop);
-    if (FState.RunActive) return;   // released all the same
+    if (FState.RunActive) return;  // released all the same
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
         const std::wstring name = DroppedName(drop, i);
@@ -50,7 +50,7 @@ void TFormMain::WMDropFiles(HDROP drop) {
         } else {
             SetEditText(EditBox::Filename, name);
             ButtonConvClick();
-            if (!IsWindow(FHandle)) return;   // closed during that run
+            if (!IsWindow(FHandle)) return;  // closed during that run
         }
     }
 }

@@ -36,8 +36,7 @@ const std::array<THint, 10> kHints{{
     {kIdCheckBoxMovedBack, L"時刻逆行のアラームを表示する", L"The alarm of the time retrogression is displayed"},
     {kIdCheckBoxStepChange, L"出力周期変動のアラームを表示する", L"The alarm of the output cycle change is displayed"},
     {kIdEditFlucTime, L"出力周期変動の許容時間", L"Permissible time of change at output cycle"},
-    {kIdEditTdecimal, L"秒表示の小数点未満の桁数",
-     L"Digit number for less than decimal point of display at second"},
+    {kIdEditTdecimal, L"秒表示の小数点未満の桁数", L"Digit number for less than decimal point of display at second"},
 }};
 
 // Left-to-right placement of the options row: each control after the one
@@ -80,7 +79,7 @@ void TFormMain::FormActivate() {
     LOGFONTW font{};
     font.lfCharSet = static_cast<BYTE>(charset & 0xFF);
     lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
-    font.lfHeight = -MulDiv(points, pixelsPerInchY, kPointsPerInch);   // negative: character height
+    font.lfHeight = -MulDiv(points, pixelsPerInchY, kPointsPerInch);  // negative: character height
     font.lfWeight = FW_NORMAL;
     ApplyFont(CreateFontIndirectW(&font));
     SetHints(japanese);
@@ -91,8 +90,7 @@ void TFormMain::FormActivate() {
     GetClientRect(FHandle, &client);
     RECT outer = WindowRectOf(FHandle);
     const int width = (outer.right - outer.left) - client.right + last.right + 8;
-    SetWindowPos(FHandle, nullptr, 0, 0, width, outer.bottom - outer.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(FHandle, nullptr, 0, 0, width, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     outer = WindowRectOf(FHandle);
     FMinTrackWidth = outer.right - outer.left;
 }
@@ -137,7 +135,7 @@ void TFormMain::EndIfClosePending() {
 void TFormMain::LoadSettingsNow() {
     const auto profile = MakeIniProfile(FSettingsPath);
     const std::optional<TWindowPosition> stored = LoadWindowPosition(*profile);
-    if (!stored) return;   // the file could not be created: nothing is loaded
+    if (!stored) return;  // the file could not be created: nothing is loaded
     PlaceMainWindow(*stored);
     LoadOptions(*profile, *this, FFonts);
 }

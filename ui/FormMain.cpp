@@ -19,10 +19,10 @@ namespace {
 
 constexpr int kClientWidth = 632;
 constexpr int kClientHeight = 556;
-constexpr int kInitialFontHeight = 12;   // pixels
+constexpr int kInitialFontHeight = 12;  // pixels
 constexpr BYTE kInitialCharset = SHIFTJIS_CHARSET;
-constexpr wchar_t kInitialFontFace[] = L"\xFF2D\xFF33 \x660E\x671D";   // "ＭＳ 明朝"
-constexpr DWORD kReportTextLimit = 0x7FFFFFFE;   // the largest the edit control takes
+constexpr wchar_t kInitialFontFace[] = L"\xFF2D\xFF33 \x660E\x671D";  // "ＭＳ 明朝"
+constexpr DWORD kReportTextLimit = 0x7FFFFFFE;                        // the largest the edit control takes
 
 // One control as the window creates it: its creation row.
 struct TControlRow {
@@ -87,10 +87,10 @@ std::wstring VersionText() {
 int CALLBACK ReportWordBreak(LPWSTR text, int current, int length, int action) {
     const std::wstring_view line(text, static_cast<std::size_t>(std::max(length, 0)));
     switch (action) {
-    case WB_LEFT: return WordStartLeftOf(line, current);
-    case WB_RIGHT: return WordStartRightOf(line, current);
-    case WB_ISDELIMITER: return current >= 0 && current < length && IsWordBlank(text[current]) ? TRUE : FALSE;
-    default: return 0;
+        case WB_LEFT: return WordStartLeftOf(line, current);
+        case WB_RIGHT: return WordStartRightOf(line, current);
+        case WB_ISDELIMITER: return current >= 0 && current < length && IsWordBlank(text[current]) ? TRUE : FALSE;
+        default: return 0;
     }
 }
 
@@ -102,8 +102,8 @@ TFormMain* TFormMain::Create(HINSTANCE instance) {
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kFormMainClass;
@@ -117,8 +117,8 @@ TFormMain* TFormMain::Create(HINSTANCE instance) {
     const int top = CentredStart(0, GetSystemMetrics(SM_CYSCREEN), height);
     auto form = std::unique_ptr<TFormMain>(new TFormMain(nullptr));
     FormMain = form.get();
-    if (!CreateWindowExW(0, kFormMainClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left, top, width,
-                         height, nullptr, nullptr, instance, form.get())) {
+    if (!CreateWindowExW(0, kFormMainClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left, top, width, height,
+                         nullptr, nullptr, instance, form.get())) {
         FormMain = nullptr;
         return nullptr;
     }
@@ -142,15 +142,15 @@ void TFormMain::CreateControls() {
     SetWindowPos(memo, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     ShowScrollBar(memo, SB_HORZ, TRUE);
 
-    const HWND status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
-                                        0, FHandle, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatusBar1)),
-                                        instance, nullptr);
-    int parts[1] = {-1};   // the one panel reaches the right edge
+    const HWND status =
+        CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, FHandle,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatusBar1)), instance, nullptr);
+    int parts[1] = {-1};  // the one panel reaches the right edge
     SendMessageW(status, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
 
-    FToolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FHandle, nullptr,
-                               instance, nullptr);
+    FToolTip =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FHandle, nullptr, instance, nullptr);
     SendMessageW(FToolTip, TTM_SETMAXTIPWIDTH, 0, 600);
 
     LOGFONTW font{};
@@ -165,7 +165,8 @@ void TFormMain::FormCreate() { SetWindowTextW(FHandle, (L"Fixtally Ver" + Versio
 
 // Every control takes the window's font; labels then fit their captions.
 void TFormMain::ApplyFont(HFONT font) {
-    for (const TControlRow& c : kControls) SendMessageW(Control(c.Id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    for (const TControlRow& c : kControls)
+        SendMessageW(Control(c.Id), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     SendMessageW(Control(kIdStatusBar1), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (FFont) DeleteObject(FFont);
     FFont = font;
@@ -196,17 +197,23 @@ void TFormMain::AutoSizeLabel(HWND label, bool keepRightEdge) {
 
 void TFormMain::FormResize() {
     const HWND status = Control(kIdStatusBar1);
-    if (!status) return;   // still being created
+    if (!status) return;  // still being created
     RECT client{};
     GetClientRect(FHandle, &client);
-    auto height = [](HWND w) { const RECT r = WindowRectOf(w); return static_cast<int>(r.bottom - r.top); };
-    auto width = [](HWND w) { const RECT r = WindowRectOf(w); return static_cast<int>(r.right - r.left); };
+    auto height = [](HWND w) {
+        const RECT r = WindowRectOf(w);
+        return static_cast<int>(r.bottom - r.top);
+    };
+    auto width = [](HWND w) {
+        const RECT r = WindowRectOf(w);
+        return static_cast<int>(r.right - r.left);
+    };
     const HWND label = Control(kIdLabelFnmae), memo = Control(kIdMemo1);
     const RECT labelRect = ChildRect(label), memoRect = ChildRect(memo);
-    const TResizeLayout l = ResizeLayoutOf({client.right, client.bottom, height(Control(kIdButtonConv)), height(status),
-                                            width(Control(kIdButtonExit)), width(Control(kIdButtonConv)),
-                                            width(Control(kIdButtonBrowse)), labelRect.left, width(label),
-                                            memoRect.left, memoRect.top});
+    const TResizeLayout l =
+        ResizeLayoutOf({client.right, client.bottom, height(Control(kIdButtonConv)), height(status),
+                        width(Control(kIdButtonExit)), width(Control(kIdButtonConv)), width(Control(kIdButtonBrowse)),
+                        labelRect.left, width(label), memoRect.left, memoRect.top});
     MoveChild(Control(kIdButtonExit), l.ButtonExitLeft, l.ButtonTop);
     MoveChild(Control(kIdButtonConv), l.ButtonConvLeft, l.ButtonTop);
     MoveChild(Control(kIdButtonClear), ChildRect(Control(kIdButtonClear)).left, l.ButtonTop);

@@ -103,11 +103,11 @@ private:
     HWND FFocusedControl = nullptr;
     HFONT FFont = nullptr;
     int FMinTrackWidth = 0;
-    bool FActivated = false;   // the first activation's one-time work has been posted
+    bool FActivated = false;  // the first activation's one-time work has been posted
     bool FWaitCursor = false;
     bool FClosePending = false;
-    std::wstring FPendingReport;   // appended lines not yet in the pane
-    std::wstring FRunLogName;      // the log the run under way took
+    std::wstring FPendingReport;  // appended lines not yet in the pane
+    std::wstring FRunLogName;     // the log the run under way took
 
     // The run state, the log reader, the date conventions and the settings
     // live as long as the window; nothing is freed between runs.

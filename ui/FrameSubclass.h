@@ -10,7 +10,9 @@
 class TFrameSubclass {
 public:
     TFrameSubclass(HWND frame, SUBCLASSPROC procedure, DWORD_PTR refData)
-        : FFrame(frame), FProcedure(procedure), FInstalled(SetWindowSubclass(frame, procedure, kId, refData) != FALSE) {}
+        : FFrame(frame),
+          FProcedure(procedure),
+          FInstalled(SetWindowSubclass(frame, procedure, kId, refData) != FALSE) {}
     ~TFrameSubclass() {
         if (FInstalled && IsWindow(FFrame)) RemoveWindowSubclass(FFrame, FProcedure, kId);
     }

@@ -47,7 +47,7 @@ void TFormMain::ButtonBrowseClick() {
     dialog.lpfnHook = OpenDialogHook;
     dialog.lCustData = reinterpret_cast<LPARAM>(this);
     const BOOL chosen = GetOpenFileNameW(&dialog);
-    FOpenDialog1Frame.reset();   // in case the dialog ended without its hook's close
+    FOpenDialog1Frame.reset();  // in case the dialog ended without its hook's close
     if (!chosen) return;
     file.resize(file.find(L'\0'));
     FOpenDialogInitialDir = std::wstring(FolderPart(file));

@@ -43,75 +43,64 @@ LRESULT CALLBACK TFormMain::WindowProc(HWND window, UINT message, WPARAM wParam,
 
 LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        CreateControls();
-        FormCreate();
-        return 0;
-    case WM_SIZE:
-        if (wParam != SIZE_MINIMIZED) {
-            SendMessageW(Control(kIdStatusBar1), WM_SIZE, 0, 0);
-            FormResize();
-        }
-        return 0;
-    case WM_GETMINMAXINFO: {
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize.y = kMinOuterHeight;
-        if (FMinTrackWidth > 0) info->ptMinTrackSize.x = FMinTrackWidth;
-        return 0;
-    }
-    case WM_ACTIVATE:
-        // The window remembers its focused control while inactive, as a dialog does.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            const HWND focus = GetFocus();
-            if (focus && IsChild(FHandle, focus)) FFocusedControl = focus;
+        case WM_CREATE:
+            CreateControls();
+            FormCreate();
             return 0;
-        }
-        if (!FActivated) {
-            FActivated = true;
-            PostMessageW(FHandle, kMsgFormActivate, 0, 0);
-        }
-        if (FFocusedControl && IsWindow(FFocusedControl)) {
-            SetFocus(FFocusedControl);
-            return 0;
-        }
-        break;
-    case kMsgFormActivate:
-        FormActivate();
-        return 0;
-    case WM_SETCURSOR:
-        if (FWaitCursor) {
-            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-            return TRUE;
-        }
-        break;
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED) {
-            switch (LOWORD(wParam)) {
-            case kIdButtonExit: ButtonExitClick(); return 0;
-            case kIdButtonConv: ButtonConvClick(); return 0;
-            case kIdButtonBrowse: ButtonBrowseClick(); return 0;
-            case kIdButtonClear: ButtonClearClick(); return 0;
-            case kIdCheckBoxStepChange: CheckBoxStepChangeClick(); return 0;
-            case kIdCheckBoxSameTime: CheckBoxSameTimeClick(); return 0;
-            case kIdCheckBoxMovedBack: CheckBoxMovedBackClick(); return 0;
-            default: break;
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED) {
+                SendMessageW(Control(kIdStatusBar1), WM_SIZE, 0, 0);
+                FormResize();
             }
+            return 0;
+        case WM_GETMINMAXINFO: {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMinTrackSize.y = kMinOuterHeight;
+            if (FMinTrackWidth > 0) info->ptMinTrackSize.x = FMinTrackWidth;
+            return 0;
         }
-        break;
-    case WM_DROPFILES:
-        WMDropFiles(reinterpret_cast<HDROP>(wParam));
-        return 0;
-    case WM_CLOSE:
-        FormCloseQuery();
-        return 0;
-    case WM_QUERYENDSESSION:
-        SaveSettingsNow();
-        return TRUE;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        break;
+        case WM_ACTIVATE:
+            // The window remembers its focused control while inactive, as a dialog does.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                const HWND focus = GetFocus();
+                if (focus && IsChild(FHandle, focus)) FFocusedControl = focus;
+                return 0;
+            }
+            if (!FActivated) {
+                FActivated = true;
+                PostMessageW(FHandle, kMsgFormActivate, 0, 0);
+            }
+            if (FFocusedControl && IsWindow(FFocusedControl)) {
+                SetFocus(FFocusedControl);
+                return 0;
+            }
+            break;
+        case kMsgFormActivate: FormActivate(); return 0;
+        case WM_SETCURSOR:
+            if (FWaitCursor) {
+                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                return TRUE;
+            }
+            break;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED) {
+                switch (LOWORD(wParam)) {
+                    case kIdButtonExit: ButtonExitClick(); return 0;
+                    case kIdButtonConv: ButtonConvClick(); return 0;
+                    case kIdButtonBrowse: ButtonBrowseClick(); return 0;
+                    case kIdButtonClear: ButtonClearClick(); return 0;
+                    case kIdCheckBoxStepChange: CheckBoxStepChangeClick(); return 0;
+                    case kIdCheckBoxSameTime: CheckBoxSameTimeClick(); return 0;
+                    case kIdCheckBoxMovedBack: CheckBoxMovedBackClick(); return 0;
+                    default: break;
+                }
+            }
+            break;
+        case WM_DROPFILES: WMDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+        case WM_CLOSE: FormCloseQuery(); return 0;
+        case WM_QUERYENDSESSION: SaveSettingsNow(); return TRUE;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        default: break;
     }
     return DefWindowProcW(FHandle, message, wParam, lParam);
 }

@@ -54,7 +54,7 @@ private:
     static thread_local TYesBoxHook* FWaiting;
     bool FCentre;
     RECT FOver;
-    TYesBoxHook* FPrevious;   // a box shown from within another's
+    TYesBoxHook* FPrevious;  // a box shown from within another's
     HHOOK FHook = nullptr;
 };
 

@@ -5,9 +5,9 @@
 namespace {
 
 TEST(ParseCommandLine, TakesOptionsInBothFormsAndLogsInOrder) {
-    const CliParse parse = ParseCommandLine(
-        {L"--tolerance", L"abc", L"b.nmea", L"--decimals=7", L"--no-moved-back", L"a.nmea",
-         L"--date-pattern", L"d. M. yyyy", L"--date-separator=.", L"--", L"--no-same-time"});
+    const CliParse parse =
+        ParseCommandLine({L"--tolerance", L"abc", L"b.nmea", L"--decimals=7", L"--no-moved-back", L"a.nmea",
+                          L"--date-pattern", L"d. M. yyyy", L"--date-separator=.", L"--", L"--no-same-time"});
     ASSERT_EQ(parse.Error, L"");
     const CliOptions& o = parse.Options;
     EXPECT_EQ(o.Row.FlucTimeText, L"abc");
@@ -20,7 +20,10 @@ TEST(ParseCommandLine, TakesOptionsInBothFormsAndLogsInOrder) {
 }
 
 TEST(ParseCommandLine, RefusesWhatCannotBeUsed) {
-    struct Row { std::vector<std::wstring> args; std::wstring error; };
+    struct Row {
+        std::vector<std::wstring> args;
+        std::wstring error;
+    };
     const Row rows[] = {
         {{}, L"no log named"},
         {{L"--frob", L"a"}, L"The following argument was not expected: --frob"},
@@ -54,7 +57,7 @@ TEST(ParseCommandLine, AValueMayBeEmptyOrLookLikeAnOption) {
     EXPECT_EQ(parse.Options.DatePattern, L"");
     EXPECT_EQ(parse.Options.Row.FlucTimeText, L"-0.3");
     EXPECT_EQ(parse.Options.Row.TdecimalText, L"-");
-    EXPECT_EQ(parse.Options.Logs, (std::vector<std::wstring>{L"/a"}));   // a log, also on Windows
+    EXPECT_EQ(parse.Options.Logs, (std::vector<std::wstring>{L"/a"}));  // a log, also on Windows
 }
 
 TEST(ParseCommandLine, TheLastOfARepeatedOptionCounts) {

@@ -12,12 +12,14 @@ CliOptions WithDates(std::optional<std::wstring> pattern, std::optional<wchar_t>
 }
 
 TEST(DateConventionsFor, TakesPatternsThatGiveDayMonthAndYear) {
-    const struct { std::wstring Pattern; std::optional<wchar_t> Separator; std::wstring Display; } rows[] = {
-        {L"yyyy/MM/dd", std::nullopt, L"yyyy/mm/dd"},
-        {L"dd.MM.yyyy", std::nullopt, L"dd.mm.yyyy"},
-        {L"d. M. yyyy", L'.', L"dd.mm.yyyy"},
-        {L"M-d-yy", std::nullopt, L"mm-dd-yyyy"},
-        {L"dd.MM.yyyy", L'/', L"dd/mm/yyyy"},   // elements found at the points
+    const struct {
+        std::wstring Pattern;
+        std::optional<wchar_t> Separator;
+        std::wstring Display;
+    } rows[] = {
+        {L"yyyy/MM/dd", std::nullopt, L"yyyy/mm/dd"}, {L"dd.MM.yyyy", std::nullopt, L"dd.mm.yyyy"},
+        {L"d. M. yyyy", L'.', L"dd.mm.yyyy"},         {L"M-d-yy", std::nullopt, L"mm-dd-yyyy"},
+        {L"dd.MM.yyyy", L'/', L"dd/mm/yyyy"},  // elements found at the points
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.Pattern));
@@ -28,7 +30,11 @@ TEST(DateConventionsFor, TakesPatternsThatGiveDayMonthAndYear) {
 }
 
 TEST(DateConventionsFor, RefusesWhatCannotReadADate) {
-    const struct { std::wstring Pattern; std::optional<wchar_t> Separator; std::wstring Error; } rows[] = {
+    const struct {
+        std::wstring Pattern;
+        std::optional<wchar_t> Separator;
+        std::wstring Error;
+    } rows[] = {
         {L"yyyyMMdd", std::nullopt, L"--date-pattern 'yyyyMMdd' does not give the order of day, month and year"},
         {L"dd/MM/dd", std::nullopt, L"--date-pattern 'dd/MM/dd' does not give the order"},
         {L"yyyy MM dd", L'/', L"--date-pattern 'yyyy MM dd' with --date-separator '/' does not give"},

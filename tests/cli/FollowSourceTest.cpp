@@ -119,7 +119,7 @@ TEST_F(FollowSourceTest, AFileThatChangesUnderItsNameEndsTheFollow) {
 
 TEST_F(FollowSourceTest, ANamedPipeIsKeptForTheRewindAndEndsWithItsWriter) {
     ASSERT_EQ(::mkfifo(Path.c_str(), 0600), 0);
-    const auto source = Follow(Path);   // opens before any writer is there
+    const auto source = Follow(Path);  // opens before any writer is there
     Later({[&] {
         std::FILE* fifo = std::fopen(Path.c_str(), "wb");
         ASSERT_NE(fifo, nullptr);
@@ -133,7 +133,7 @@ TEST_F(FollowSourceTest, ANamedPipeIsKeptForTheRewindAndEndsWithItsWriter) {
     EXPECT_EQ(source->End(), FollowEnd::Closed);
     source->Reopen();
     EXPECT_EQ(ReadToEnd(*source), "abc\r\n");
-    EXPECT_THROW(source->Reopen(), TUserError);   // what the second pass read is not kept
+    EXPECT_THROW(source->Reopen(), TUserError);  // what the second pass read is not kept
     source->Close();
 }
 

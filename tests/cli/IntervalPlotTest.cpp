@@ -68,7 +68,7 @@ std::string XmlFault(const std::string& svg) {
                 return "raw & at " + std::to_string(i);
             continue;
         }
-        const std::size_t end = svg.find('>', i);   // attribute values never hold < or >
+        const std::size_t end = svg.find('>', i);  // attribute values never hold < or >
         if (svg[i] == '>' || svg.find('<', i + 1) < end) return "stray < or > at " + std::to_string(i);
         const bool closing = svg[i + 1] == '/';
         const std::size_t name = i + (closing ? 2 : 1);
@@ -85,15 +85,26 @@ std::string XmlFault(const std::string& svg) {
 TEST(IntervalPlotSvg, EscapesTitlesOfAnyCharacters) {
     TIntervalPlot plot;
     Feed(plot, At(12), 10, 1.0);
-    const struct { std::wstring Title; std::string Shown; } rows[] = {
+    const struct {
+        std::wstring Title;
+        std::string Shown;
+    } rows[] = {
         {L"a&b<c>\"d\".nmea", "a&amp;b&lt;c&gt;&quot;d&quot;.nmea"},
         {L"a]]>b", "a]]&gt;b"},
         {L"\u65e5\u672c.nmea", "\xe6\x97\xa5\xe6\x9c\xac.nmea"},
         {L"smile\U0001F600.log", "smile\xf0\x9f\x98\x80.log"},
         // what XML cannot carry becomes U+FFFD
-        {std::wstring(L"a\x01" L"b\tc\nd\x7f" L"e", 9), "a\xef\xbf\xbd" "b\xef\xbf\xbd" "c\xef\xbf\xbd" "d\xef\xbf\xbd" "e"},
-        {L"byte\xDC80.nmea", "byte\xef\xbf\xbd.nmea"},   // an undecodable name byte
-        {L"half\xD800.nmea", "half\xef\xbf\xbd.nmea"},   // an unpaired surrogate
+        {std::wstring(L"a\x01"
+                      L"b\tc\nd\x7f"
+                      L"e",
+                      9),
+         "a\xef\xbf\xbd"
+         "b\xef\xbf\xbd"
+         "c\xef\xbf\xbd"
+         "d\xef\xbf\xbd"
+         "e"},
+        {L"byte\xDC80.nmea", "byte\xef\xbf\xbd.nmea"},  // an undecodable name byte
+        {L"half\xD800.nmea", "half\xef\xbf\xbd.nmea"},  // an unpaired surrogate
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.Shown));
@@ -107,7 +118,7 @@ TEST(IntervalPlotSvg, EscapesTitlesOfAnyCharacters) {
 TEST(IntervalPlotSvg, LongTitleShowsItsEnd) {
     const std::string svg = TIntervalPlot().Svg(std::wstring(300, L'x') + L"\\logs\\day.nmea");
     EXPECT_TRUE(Has(svg, "<title>" + std::string(300, 'x') + "\\logs\\day.nmea</title>"));
-    const auto shown = svg.find(">\xe2\x80\xa6x");                // an ellipsis, then the end
+    const auto shown = svg.find(">\xe2\x80\xa6x");  // an ellipsis, then the end
     ASSERT_NE(shown, std::string::npos);
     EXPECT_EQ(svg.substr(shown + 4, svg.find("</text>", shown) - shown - 4), std::string(95, 'x') + "\\logs\\day.nmea");
 }
@@ -138,13 +149,16 @@ TEST(IntervalPlotSvg, OneTimeGetsATimeAxisAndTwoAVisiblePoint) {
     plot.AddTime(At(12, 1));
     svg = plot.Svg(L"two.nmea");
     EXPECT_EQ(PathPoints(svg, "interval").size(), 1u);
-    EXPECT_TRUE(Has(svg, "<circle"));   // a path of one point shows nothing
+    EXPECT_TRUE(Has(svg, "<circle"));  // a path of one point shows nothing
 }
 
 TEST(IntervalPlotSvg, EqualIntervalsMakeAFlatLineOnTheirTick) {
-    const struct { std::int64_t Count; double Step; const char* Tick; } rows[] = {
-        {3600, 1.0, "1.0"},
-        {50, 0.0, "0.0"},   // one time over and over
+    const struct {
+        std::int64_t Count;
+        double Step;
+        const char* Tick;
+    } rows[] = {
+        {3600, 1.0, "1.0"}, {50, 0.0, "0.0"},  // one time over and over
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.Tick);
@@ -162,9 +176,12 @@ TEST(IntervalPlotSvg, EqualIntervalsMakeAFlatLineOnTheirTick) {
 // A pause longer than the interval check's 600 s leaves a gap in the line
 // and a note in the legend; it does not stretch the interval axis.
 TEST(IntervalPlotSvg, PausesAreGapsNotIntervals) {
-    const struct { double PauseSeconds; std::size_t Segments; bool Noted; } rows[] = {
-        {601.0, 2, true},
-        {600.0, 1, false},   // still an interval the check looks at
+    const struct {
+        double PauseSeconds;
+        std::size_t Segments;
+        bool Noted;
+    } rows[] = {
+        {601.0, 2, true}, {600.0, 1, false},  // still an interval the check looks at
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.PauseSeconds);
@@ -185,10 +202,14 @@ TEST(IntervalPlotSvg, PausesAreGapsNotIntervals) {
 // with the marker on the line's tip, however the cells around it were merged
 // into pixel columns.
 TEST(IntervalPlotSvg, SpikeAndItsMarkerSurviveDecimation) {
-    const struct { double Hour, JumpSeconds; const char* Id; const char* Tick; } rows[] = {
-        {18.0, 60.0, "interval-change", "60"},   // a gap
-        {0.5, 60.0, "interval-change", "60"},    // a gap early, with many merges after it
-        {3.0, -30.0, "moved-back", "-30"},       // a move back
+    const struct {
+        double Hour, JumpSeconds;
+        const char* Id;
+        const char* Tick;
+    } rows[] = {
+        {18.0, 60.0, "interval-change", "60"},  // a gap
+        {0.5, 60.0, "interval-change", "60"},   // a gap early, with many merges after it
+        {3.0, -30.0, "moved-back", "-30"},      // a move back
         {23.5, -30.0, "moved-back", "-30"},
     };
     for (const auto& r : rows) {
@@ -200,9 +221,8 @@ TEST(IntervalPlotSvg, SpikeAndItsMarkerSurviveDecimation) {
         EXPECT_LT(svg.size(), 100u * 1024u);
 
         const std::vector<Point> line = PathPoints(svg, "interval"), marks = PathPoints(svg, r.Id);
-        const auto tip = std::max_element(line.begin(), line.end(), [&](Point a, Point b) {
-            return r.JumpSeconds > 0 ? a.Y > b.Y : a.Y < b.Y;
-        });
+        const auto tip = std::max_element(line.begin(), line.end(),
+                                          [&](Point a, Point b) { return r.JumpSeconds > 0 ? a.Y > b.Y : a.Y < b.Y; });
         ASSERT_EQ(marks.size(), 1u);
         EXPECT_NEAR(tip->Y, ValueTickY(svg, r.Tick), 1.0);
         EXPECT_NEAR(marks[0].Y, tip->Y, 1.0);
@@ -216,11 +236,15 @@ TEST(IntervalPlotSvg, EveryKindIsMarkedAndCounted) {
     plot.AddAnomaly(Anomaly(AnomalyKind::StepChanged, At(12, 100), At(12, 102)));
     plot.AddAnomaly(Anomaly(AnomalyKind::SameTime, At(12, 200), At(12, 200)));
     plot.AddAnomaly(Anomaly(AnomalyKind::MovedBack, At(12, 300), At(12, 298)));
-    plot.AddAnomaly(Anomaly(AnomalyKind::MovedBack, At(12, 300), At(12, 298)));   // on the same pixel
+    plot.AddAnomaly(Anomaly(AnomalyKind::MovedBack, At(12, 300), At(12, 298)));  // on the same pixel
     const std::string svg = plot.Svg(L"kinds.nmea");
     EXPECT_EQ(XmlFault(svg), "");
     const double zero = ValueTickY(svg, "0.0"), perSecond = ValueTickY(svg, "1.0") - zero;
-    const struct { const char* Id; const char* Legend; double Seconds; } rows[] = {
+    const struct {
+        const char* Id;
+        const char* Legend;
+        double Seconds;
+    } rows[] = {
         {"interval-change", ">interval change (1)<", 2.0},
         {"same-time", ">same time (1)<", 0.0},
         {"moved-back", ">moved back (2)<", -2.0},
@@ -244,7 +268,7 @@ TEST(IntervalPlotSvg, AnomaliesOnOnePixelMergeButStayCounted) {
     EXPECT_EQ(XmlFault(svg), "");
     EXPECT_TRUE(Has(svg, ">same time (300000)<"));
     const std::size_t marks = PathPoints(svg, "same-time").size();
-    EXPECT_GT(marks, 1000u);                          // one per pixel column
+    EXPECT_GT(marks, 1000u);  // one per pixel column
     EXPECT_LE(marks, 1100u);
     EXPECT_LT(svg.size(), 100u * 1024u);
 }

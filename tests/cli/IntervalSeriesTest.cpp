@@ -29,14 +29,14 @@ TEST(TIntervalSeries, LeavesOutUnusableTimesAndAnomalies) {
         for (const TDateTime t : times) series.AddTime(t);
         series.AddAnomaly(Anomaly(AnomalyKind::MovedBack, nan, At(1)));
         series.AddAnomaly(Anomaly(AnomalyKind::SameTime, At(1), 2958466.0));
-        series.AddAnomaly(Anomaly(static_cast<AnomalyKind>(3), At(1), At(1)));   // no known kind
+        series.AddAnomaly(Anomaly(static_cast<AnomalyKind>(3), At(1), At(1)));  // no known kind
         EXPECT_FALSE(series.HasAnchor());
         EXPECT_EQ(series.TimeCount(), 0);
         EXPECT_TRUE(series.Cells().empty());
         EXPECT_FALSE(series.HasMarks());
         EXPECT_EQ(series.AnomalyCount(static_cast<AnomalyKind>(3)), 0);
     }
-    TIntervalSeries edges;                    // the first and the last day that can be written
+    TIntervalSeries edges;  // the first and the last day that can be written
     edges.AddTime(0.0);
     edges.AddTime(2958465.99);
     EXPECT_EQ(edges.TimeCount(), 2);
@@ -45,7 +45,10 @@ TEST(TIntervalSeries, LeavesOutUnusableTimesAndAnomalies) {
 // A pause longer than the interval check's 600 s ends a line where it ends
 // and is no value; the end stays in place while the cells widen after it.
 TEST(TIntervalSeries, PausesEndALineAndAreNoInterval) {
-    const struct { double PauseSeconds; std::int64_t Pauses; } rows[] = {{3600.0, 1}, {601.0, 1}, {600.0, 0}};
+    const struct {
+        double PauseSeconds;
+        std::int64_t Pauses;
+    } rows[] = {{3600.0, 1}, {601.0, 1}, {600.0, 0}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.PauseSeconds);
         TIntervalSeries series;
@@ -56,7 +59,8 @@ TEST(TIntervalSeries, PausesEndALineAndAreNoInterval) {
         std::vector<TTimeCell> ends = series.Cells();
         std::erase_if(ends, [](const TTimeCell& cell) { return !cell.PauseEnds; });
         ASSERT_EQ(static_cast<std::int64_t>(ends.size()), r.Pauses);
-        for (const TTimeCell& end : ends) EXPECT_NEAR(end.OffsetSeconds, 599.0 + r.PauseSeconds, series.ColumnSeconds());
+        for (const TTimeCell& end : ends)
+            EXPECT_NEAR(end.OffsetSeconds, 599.0 + r.PauseSeconds, series.ColumnSeconds());
     }
 }
 
@@ -64,9 +68,12 @@ TEST(TIntervalSeries, PausesEndALineAndAreNoInterval) {
 // than the span, and the jump keeps its interval and its anomaly, however the
 // cells around it were merged.
 TEST(TIntervalSeries, SpikeAndItsAnomalySurviveWidening) {
-    const struct { double Hour, JumpSeconds; AnomalyKind Kind; } rows[] = {
-        {18.0, 60.0, AnomalyKind::StepChanged},    // a gap
-        {0.5, 60.0, AnomalyKind::StepChanged},     // a gap early, with many merges after it
+    const struct {
+        double Hour, JumpSeconds;
+        AnomalyKind Kind;
+    } rows[] = {
+        {18.0, 60.0, AnomalyKind::StepChanged},  // a gap
+        {0.5, 60.0, AnomalyKind::StepChanged},   // a gap early, with many merges after it
         {3.0, -30.0, AnomalyKind::MovedBack},
         {23.5, -30.0, AnomalyKind::MovedBack},
     };
@@ -93,12 +100,17 @@ TEST(TIntervalSeries, SpikeAndItsAnomalySurviveWidening) {
 // values from -30 to 3600 s: every one stays in a cell of its kind while the
 // cells widen.
 TEST(TIntervalSeries, NoAnomalyIsLostWhileCellsWiden) {
-    const struct { AnomalyKind Kind; double Seconds; } kinds[] = {
-        {AnomalyKind::StepChanged, 0.5}, {AnomalyKind::MovedBack, -30.0}, {AnomalyKind::StepChanged, 7.0},
-        {AnomalyKind::StepChanged, 3600.0}, {AnomalyKind::SameTime, 0.0}};
+    const struct {
+        AnomalyKind Kind;
+        double Seconds;
+    } kinds[] = {{AnomalyKind::StepChanged, 0.5},
+                 {AnomalyKind::MovedBack, -30.0},
+                 {AnomalyKind::StepChanged, 7.0},
+                 {AnomalyKind::StepChanged, 3600.0},
+                 {AnomalyKind::SameTime, 0.0}};
     std::vector<TAnomaly> given;
     TIntervalSeries series;
-    for (int i = 0; i < 480; ++i) {           // every 3 minutes
+    for (int i = 0; i < 480; ++i) {  // every 3 minutes
         const TDateTime at = At(24.0 - 0.05 * i);
         given.push_back(Anomaly(kinds[i % 5].Kind, at - kinds[i % 5].Seconds / kSecondsPerDay, at));
         series.AddTime(at);
@@ -113,9 +125,12 @@ TEST(TIntervalSeries, NoAnomalyIsLostWhileCellsWiden) {
     for (const TAnomaly& a : given) {
         const std::vector<TMarkCell> marks = Marks(series, a.Kind);
         const double offset = Offset(series, a.NewTime), seconds = (a.NewTime - a.Time) * kSecondsPerDay;
-        EXPECT_TRUE(std::any_of(marks.begin(), marks.end(), [&](const TMarkCell& m) {
-            return std::fabs(m.OffsetSeconds - offset) <= halfColumn && std::fabs(m.Seconds - seconds) <= halfRow;
-        })) << offset << " s, " << seconds << " s";
+        EXPECT_TRUE(std::any_of(marks.begin(), marks.end(),
+                                [&](const TMarkCell& m) {
+                                    return std::fabs(m.OffsetSeconds - offset) <= halfColumn &&
+                                           std::fabs(m.Seconds - seconds) <= halfRow;
+                                }))
+            << offset << " s, " << seconds << " s";
     }
 }
 
@@ -124,7 +139,7 @@ TEST(TIntervalSeries, AnomaliesInOneCellMergeButStayCounted) {
     FeedEachTimeTwice(series, 300000);
     EXPECT_EQ(series.AnomalyCount(AnomalyKind::SameTime), 300000);
     EXPECT_EQ(series.TimeCount(), 600000);
-    EXPECT_EQ(Marks(series, AnomalyKind::SameTime).size(), series.Cells().size());   // one in each
+    EXPECT_EQ(Marks(series, AnomalyKind::SameTime).size(), series.Cells().size());  // one in each
     EXPECT_TRUE(Marks(series, AnomalyKind::MovedBack).empty());
 }
 

@@ -24,24 +24,30 @@ public:
 
 TEST(JsonTime, GivesUtcToTheMillisecond) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const struct { TDateTime Time; const char* Text; } rows[] = {
+    const struct {
+        TDateTime Time;
+        const char* Text;
+    } rows[] = {
         {At(2019, 5, 1, 12, 0, 4.5), "\"2019-05-01T12:00:04.500Z\""},
         {At(2000, 2, 29, 23, 59, 59.999), "\"2000-02-29T23:59:59.999Z\""},
-        {At(1999, 12, 31, 23, 59, 59.9996), "\"2000-01-01T00:00:00.000Z\""},   // rounds over midnight
+        {At(1999, 12, 31, 23, 59, 59.9996), "\"2000-01-01T00:00:00.000Z\""},  // rounds over midnight
         {0.0, "\"1899-12-30T00:00:00.000Z\""},
-        {-1.25, "\"1899-12-29T06:00:00.000Z\""},   // before 1900 the time counts backwards
+        {-1.25, "\"1899-12-29T06:00:00.000Z\""},  // before 1900 the time counts backwards
         {At(2075, 1, 1, 0, 0, 0.1), "\"2075-01-01T00:00:00.100Z\""},
         {nan, "null"},
         {1e300, "null"},
-        {DayNumber(9999, 12, 31) + 1.0, "null"},   // year 10000
+        {DayNumber(9999, 12, 31) + 1.0, "null"},  // year 10000
     };
     for (const auto& r : rows) EXPECT_EQ(JsonLine(JsonTime(r.Time)), r.Text) << r.Text;
 }
 
 TEST(JsonSeconds, RoundsToMillisecondsWithoutTrailingZeros) {
-    const struct { double Seconds; const char* Text; } rows[] = {
-        {0.1, "0.1"}, {1.0, "1"}, {-3.0, "-3"}, {0.09999999999, "0.1"}, {600.0, "600"},
-        {0.0125, "0.013"}, {0.0, "0"}, {std::numeric_limits<double>::infinity(), "null"},
+    const struct {
+        double Seconds;
+        const char* Text;
+    } rows[] = {
+        {0.1, "0.1"},   {1.0, "1"},        {-3.0, "-3"}, {0.09999999999, "0.1"},
+        {600.0, "600"}, {0.0125, "0.013"}, {0.0, "0"},   {std::numeric_limits<double>::infinity(), "null"},
     };
     for (const auto& r : rows) EXPECT_EQ(JsonLine(JsonSeconds(r.Seconds)), r.Text) << r.Text;
 }
@@ -49,7 +55,10 @@ TEST(JsonSeconds, RoundsToMillisecondsWithoutTrailingZeros) {
 // Every line is JSON in UTF-8, whatever the log is called: bytes of a name
 // that are not UTF-8 (carried as U+DC80 to U+DCFF) become U+FFFD.
 TEST(TJsonWriter, NamesOfAnyKindGiveJson) {
-    const struct { std::wstring Log; std::string Json; } rows[] = {
+    const struct {
+        std::wstring Log;
+        std::string Json;
+    } rows[] = {
         {L"C:\\logs\\a \"b\".nmea", "\"C:\\\\logs\\\\a \\\"b\\\".nmea\""},
         {std::wstring(L"a\tb\x01", 4), "\"a\\tb\\u0001\""},
         {L"\u65e5\u672c.nmea", "\"\xe6\x97\xa5\xe6\x9c\xac.nmea\""},
@@ -91,7 +100,7 @@ TEST(AnomalyJson, CarriesTheNumbersOfEachKind) {
     same.Time = same.NewTime = At(2019, 5, 1, 12, 0, 8.5);
     same.SamePlace = true;
     same.Lat = 35.66872333;
-    same.Lon = std::numeric_limits<double>::quiet_NaN();   // an unusable field
+    same.Lon = std::numeric_limits<double>::quiet_NaN();  // an unusable field
     EXPECT_EQ(JsonLine(AnomalyJson(same, L"y")),
               "{\"kind\":\"same_time\",\"line\":9,\"time\":\"2019-05-01T12:00:08.500Z\",\"same_place\":true,"
               "\"same_speed\":false,\"lat\":35.66872333,\"lon\":null,\"speed\":0,\"text\":\"y\"}");
@@ -104,9 +113,10 @@ TEST(TJsonWriter, NullTimesWithoutSentencesAndTheFailureMessage) {
     results.Message = L"Read error : a.nmea";
     results.Lines = 3;
     TJsonWriter(out, L"a.nmea").Finish(results);
-    EXPECT_EQ(out.Bytes, "{\"log\":\"a.nmea\",\"anomalies\":[],\"status\":\"read_error\",\"message\":\"Read error : a.nmea\","
-                         "\"glo\":false,\"lines\":3,\"rmc\":0,\"first\":null,\"last\":null,\"span_seconds\":null,"
-                         "\"counts\":{\"same_time\":0,\"step_changed\":0,\"moved_back\":0},\"notes\":[]}\n");
+    EXPECT_EQ(out.Bytes,
+              "{\"log\":\"a.nmea\",\"anomalies\":[],\"status\":\"read_error\",\"message\":\"Read error : a.nmea\","
+              "\"glo\":false,\"lines\":3,\"rmc\":0,\"first\":null,\"last\":null,\"span_seconds\":null,"
+              "\"counts\":{\"same_time\":0,\"step_changed\":0,\"moved_back\":0},\"notes\":[]}\n");
 }
 
 TEST(TJsonWriter, AnomaliesAsTheyComeThenTheResults) {
@@ -130,15 +140,15 @@ TEST(TJsonWriter, AnomaliesAsTheyComeThenTheResults) {
     results.Notes = {{NoteKind::WeekRollover, 2, L"dated \"early\"", "2006-08-20", "2026-04-05"},
                      {NoteKind::UnreadTime, 7, L"2 skipped", "", "", 2}};
     writer.Finish(results);
-    EXPECT_EQ(out.Bytes.substr(0, streamed),
-              "{\"log\":\"a.nmea\",\"anomalies\":[" + JsonLine(AnomalyJson(back, L"x")) + "," +
-                  JsonLine(AnomalyJson(back, L"z")));
+    EXPECT_EQ(out.Bytes.substr(0, streamed), "{\"log\":\"a.nmea\",\"anomalies\":[" + JsonLine(AnomalyJson(back, L"x")) +
+                                                 "," + JsonLine(AnomalyJson(back, L"z")));
     EXPECT_EQ(out.Bytes.substr(streamed),
               "],\"status\":\"completed\",\"glo\":true,\"lines\":3,\"rmc\":4,\"first\":\"2019-05-01T23:59:59.000Z\","
               "\"last\":\"2019-05-02T00:00:01.500Z\",\"span_seconds\":2.5,"
               "\"counts\":{\"same_time\":0,\"step_changed\":0,\"moved_back\":2},\"notes\":["
               "{\"kind\":\"week_rollover\",\"line\":2,\"date\":\"2006-08-20\",\"stands_for\":\"2026-04-05\","
-              "\"text\":\"dated \\\"early\\\"\"},{\"kind\":\"unread_time\",\"line\":7,\"count\":2,\"text\":\"2 skipped\"}]}\n");
+              "\"text\":\"dated \\\"early\\\"\"},{\"kind\":\"unread_time\",\"line\":7,\"count\":2,\"text\":\"2 "
+              "skipped\"}]}\n");
 }
 
 // Followed, each anomaly comes at once on a line of its own, and the
@@ -157,11 +167,12 @@ TEST(TJsonFollowWriter, AnomalyLinesAtOnceThenTheWholeDocument) {
     for (const wchar_t* line : {L"x", L"y"}) {
         writer.AnomalyFound(same, line);
         follow.AnomalyFound(same, line);
-        EXPECT_EQ(followed.Bytes.back(), '\n');   // the line is whole at once
+        EXPECT_EQ(followed.Bytes.back(), '\n');  // the line is whole at once
     }
     const std::string anomalyLines = followed.Bytes;
     EXPECT_EQ(anomalyLines, "{\"log\":\"a \\\"b\\\".nmea\",\"anomaly\":" + JsonLine(AnomalyJson(same, L"x")) + "}\n" +
-                                "{\"log\":\"a \\\"b\\\".nmea\",\"anomaly\":" + JsonLine(AnomalyJson(same, L"y")) + "}\n");
+                                "{\"log\":\"a \\\"b\\\".nmea\",\"anomaly\":" + JsonLine(AnomalyJson(same, L"y")) +
+                                "}\n");
     writer.Finish(results);
     follow.Finish(results);
     EXPECT_EQ(followed.Bytes.substr(anomalyLines.size()), plain.Bytes);
@@ -184,12 +195,14 @@ TEST(TBatchTotal, SortsLogsByOutcome) {
     total.Add(results(CheckOutcome::Aborted, 2, 1));
     total.Add(results(CheckOutcome::CannotOpen, 0, 0));
     total.Add(leap);
-    EXPECT_EQ(TotalLine(total), L"Total: 5 logs, 1 with anomalies, 1 clean, 1 with no RMC accepted, 2 not checked.  "
-                                L"UTC same= 0     Step changed= 4     UTC moved back= 2");
-    EXPECT_EQ(JsonTotal(total), "{\"total\":{\"logs\":5,\"with_anomalies\":1,\"clean\":1,\"no_rmc_accepted\":1,"
-                                "\"not_checked\":2,"
-                                "\"counts\":{\"same_time\":0,\"step_changed\":4,\"moved_back\":2},\"notes\":{"
-                                "\"week_rollover\":0,\"future_date\":0,\"leap_second\":1,\"unread_time\":0,\"trailing_bytes\":0}}}");
+    EXPECT_EQ(TotalLine(total),
+              L"Total: 5 logs, 1 with anomalies, 1 clean, 1 with no RMC accepted, 2 not checked.  "
+              L"UTC same= 0     Step changed= 4     UTC moved back= 2");
+    EXPECT_EQ(JsonTotal(total),
+              "{\"total\":{\"logs\":5,\"with_anomalies\":1,\"clean\":1,\"no_rmc_accepted\":1,"
+              "\"not_checked\":2,"
+              "\"counts\":{\"same_time\":0,\"step_changed\":4,\"moved_back\":2},\"notes\":{"
+              "\"week_rollover\":0,\"future_date\":0,\"leap_second\":1,\"unread_time\":0,\"trailing_bytes\":0}}}");
 }
 
 }  // namespace

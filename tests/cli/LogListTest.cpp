@@ -12,11 +12,13 @@ namespace fs = std::filesystem;
 namespace {
 
 TEST(HasLogExtension, TakesTheOpenDialogsEndingsInAnyCase) {
-    const struct { const wchar_t* Name; bool Log; } rows[] = {
-        {L"a.nmea", true}, {L"A.NMEA", true}, {L"b.Nme", true}, {L"c.nma", true}, {L"d.LOG", true},
-        {L"e.txt", true}, {L"f.nmea.gz", true}, {L"F.LOG.GZ", true}, {L"f.gz", false}, {L"f.csv.gz", false},
-        {L"nmea", false}, {L".txt", true}, {L"g.csv", false},
-        {L"h.tx", false},
+    const struct {
+        const wchar_t* Name;
+        bool Log;
+    } rows[] = {
+        {L"a.nmea", true}, {L"A.NMEA", true},    {L"b.Nme", true},    {L"c.nma", true}, {L"d.LOG", true},
+        {L"e.txt", true},  {L"f.nmea.gz", true}, {L"F.LOG.GZ", true}, {L"f.gz", false}, {L"f.csv.gz", false},
+        {L"nmea", false},  {L".txt", true},      {L"g.csv", false},   {L"h.tx", false},
     };
     for (const auto& r : rows) EXPECT_EQ(HasLogExtension(r.Name), r.Log) << r.Name;
 }
@@ -49,8 +51,8 @@ TEST_F(ExpandLogsTest, AFolderGivesItsLogsSortedAndOtherNamesStay) {
 
 TEST_F(ExpandLogsTest, RecursionTakesSubFoldersAfterTheFolderItself) {
     const auto logs = ExpandLogs({NameOf(Root)}, true, OnError);
-    EXPECT_EQ(logs, (std::vector<std::wstring>{Name("a.LOG"), Name("b.nmea"), Name("sub/c.txt"),
-                                               Name("sub/deeper/d.nma")}));
+    EXPECT_EQ(logs,
+              (std::vector<std::wstring>{Name("a.LOG"), Name("b.nmea"), Name("sub/c.txt"), Name("sub/deeper/d.nma")}));
 }
 
 }  // namespace

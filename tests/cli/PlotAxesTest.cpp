@@ -10,7 +10,7 @@
 namespace {
 
 TEST(PlotAxes, NiceStepIsOneTwoOrFiveTimesAPowerOfTen) {
-    EXPECT_EQ(NiceStep(1.0000000001), 1.0);   // a rounding error above a step is the step
+    EXPECT_EQ(NiceStep(1.0000000001), 1.0);  // a rounding error above a step is the step
     EXPECT_EQ(NiceStep(1.1), 2.0);
     EXPECT_EQ(NiceStep(2.5), 5.0);
     EXPECT_EQ(NiceStep(7.0), 10.0);
@@ -18,13 +18,18 @@ TEST(PlotAxes, NiceStepIsOneTwoOrFiveTimesAPowerOfTen) {
 }
 
 TEST(PlotAxes, ValueAxisReachesZeroAndWholeSteps) {
-    const struct { bool Any; double Low, High; std::int64_t First, Last; std::string FirstLabel, LastLabel; } rows[] = {
-        {false, 0, 0, 0, 5, "0.0", "1.0"},     // nothing: 0 to 1
-        {true, 1, 1, 0, 5, "0.0", "1.0"},      // from zero up
-        {true, 0, 0, 0, 5, "0.0", "1.0"},      // no range: a second above
+    const struct {
+        bool Any;
+        double Low, High;
+        std::int64_t First, Last;
+        std::string FirstLabel, LastLabel;
+    } rows[] = {
+        {false, 0, 0, 0, 5, "0.0", "1.0"},  // nothing: 0 to 1
+        {true, 1, 1, 0, 5, "0.0", "1.0"},   // from zero up
+        {true, 0, 0, 0, 5, "0.0", "1.0"},   // no range: a second above
         {true, -30, 60, -2, 3, "-40", "60"},
         {true, 0.5, 3600, 0, 8, "0", "4000"},
-        {true, -1.9, -1, -4, 0, "-2.0", "0.0"}, // up to zero
+        {true, -1.9, -1, -4, 0, "-2.0", "0.0"},  // up to zero
         {true, 0.001, 0.004, 0, 8, "0.0000", "0.0040"},
     };
     for (const auto& r : rows) {
@@ -50,20 +55,47 @@ std::vector<std::string> Labels(const TTimeAxis& axis) {
 
 // Ticks at whole steps of UTC, the date under the first and wherever the day changes.
 TEST(PlotAxes, TimeTicksFollowTheSpan) {
-    const struct { double Hour, First, Last; std::vector<std::string> Labels; std::string Caption; } rows[] = {
-        {12.0, 0, 0.8, {"12:00:00.0", "[2019-05-01]", "12:00:00.2", "12:00:00.4", "12:00:00.6", "12:00:00.8"},
+    const struct {
+        double Hour, First, Last;
+        std::vector<std::string> Labels;
+        std::string Caption;
+    } rows[] = {
+        {12.0,
+         0,
+         0.8,
+         {"12:00:00.0", "[2019-05-01]", "12:00:00.2", "12:00:00.4", "12:00:00.6", "12:00:00.8"},
          "UTC, 2019-05-01"},
-        {12.0, 0, 0, {"11:59:30", "[2019-05-01]", "11:59:40", "11:59:50", "12:00:00", "12:00:10", "12:00:20",
-                     "12:00:30"}, "UTC, 2019-05-01"},   // a minute around one time
-        {12.0, 0, 60, {"12:00:00", "[2019-05-01]", "12:00:10", "12:00:20", "12:00:30", "12:00:40", "12:00:50",
-                      "12:01:00"}, "UTC, 2019-05-01"},
-        {23.0, 0, 7200, {"23:00", "[2019-05-01]", "23:30", "00:00", "[2019-05-02]", "00:30", "01:00"},
+        {12.0,
+         0,
+         0,
+         {"11:59:30", "[2019-05-01]", "11:59:40", "11:59:50", "12:00:00", "12:00:10", "12:00:20", "12:00:30"},
+         "UTC, 2019-05-01"},  // a minute around one time
+        {12.0,
+         0,
+         60,
+         {"12:00:00", "[2019-05-01]", "12:00:10", "12:00:20", "12:00:30", "12:00:40", "12:00:50", "12:01:00"},
+         "UTC, 2019-05-01"},
+        {23.0,
+         0,
+         7200,
+         {"23:00", "[2019-05-01]", "23:30", "00:00", "[2019-05-02]", "00:30", "01:00"},
          "UTC, 2019-05-01 to 2019-05-02"},
-        {0.0, 0, 3 * 86400.0, {"00:00", "[2019-05-01]", "12:00", "00:00", "[2019-05-02]", "12:00", "00:00", "[2019-05-03]",
-                            "12:00", "00:00", "[2019-05-04]"}, "UTC, 2019-05-01 to 2019-05-04"},
-        {0.0, 0, 40 * 86400.0, {"2019-05-05", "2019-05-15", "2019-05-25", "2019-06-04"}, "UTC, 2019-05-01 to 2019-06-10"},
-        {13.0, -3 * 3600.0, 0, {"10:00", "[2019-05-01]", "10:30", "11:00", "11:30", "12:00", "12:30", "13:00"},
-         "UTC, 2019-05-01"},                   // times before the anchor
+        {0.0,
+         0,
+         3 * 86400.0,
+         {"00:00", "[2019-05-01]", "12:00", "00:00", "[2019-05-02]", "12:00", "00:00", "[2019-05-03]", "12:00", "00:00",
+          "[2019-05-04]"},
+         "UTC, 2019-05-01 to 2019-05-04"},
+        {0.0,
+         0,
+         40 * 86400.0,
+         {"2019-05-05", "2019-05-15", "2019-05-25", "2019-06-04"},
+         "UTC, 2019-05-01 to 2019-06-10"},
+        {13.0,
+         -3 * 3600.0,
+         0,
+         {"10:00", "[2019-05-01]", "10:30", "11:00", "11:30", "12:00", "12:30", "13:00"},
+         "UTC, 2019-05-01"},  // times before the anchor
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.Caption + " " + std::to_string(r.Last - r.First));

@@ -37,7 +37,12 @@ TEST(PrescanWaitText, SaysWhatItWaitsForAndHowFarItIs) {
 }
 
 TEST(TPrescanWait, ShowsOnlyOnceTheLogRunsDry) {
-    struct Row { const char* what; bool inPlace; std::string events; std::vector<std::string> shown; };
+    struct Row {
+        const char* what;
+        bool inPlace;
+        std::string events;
+        std::vector<std::string> shown;
+    };
     const Row rows[] = {
         {"read whole at once", true, Times(1000, '+') + "s", {}},
         {"terminal: each sentence redrawn", true, "++w++s", {"2", "3", "4", "clear"}},
@@ -45,7 +50,9 @@ TEST(TPrescanWait, ShowsOnlyOnceTheLogRunsDry) {
         {"terminal: a report line takes it away until the next", true, "+wr+rw", {"1", "clear", "2", "clear", "2"}},
         {"terminal: nothing after the check starts", true, "w+s+wr", {"0", "1", "clear"}},
         {"plain: at the wait and every 100", false, "+w" + Times(250, '+') + "w", {"1", "100", "200"}},
-        {"plain: not at the last sentence, which starts the check", false, "w" + Times(1000, '+') + "s",
+        {"plain: not at the last sentence, which starts the check",
+         false,
+         "w" + Times(1000, '+') + "s",
          {"0", "100", "200", "300", "400", "500", "600", "700", "800", "900"}},
         {"plain: nothing to take away", false, "wrs", {"0"}},
     };

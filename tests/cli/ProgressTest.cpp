@@ -5,7 +5,11 @@
 namespace {
 
 TEST(ProgressText, PlainLinesAndTheTerminalsBar) {
-    const struct { TProgressPoint Point; std::size_t Columns; std::wstring Plain, Bar; } rows[] = {
+    const struct {
+        TProgressPoint Point;
+        std::size_t Columns;
+        std::wstring Plain, Bar;
+    } rows[] = {
         {{L"a.nmea", 10001, 500, 2000}, 80, L"a.nmea: Line 10001 (25.0%)", L"a.nmea  25.0% [#####---------------]"},
         {{L"a.nmea", 1, 0, 2000}, 80, L"a.nmea: Line 1 (0.0%)", L"a.nmea   0.0% [--------------------]"},
         // the reader may have a block more than the size (a log that grows)
@@ -13,7 +17,9 @@ TEST(ProgressText, PlainLinesAndTheTerminalsBar) {
         // standard input: no size, so no share
         {{L"-", 20001, 9000, 0}, 80, L"-: Line 20001", L"- line 20001"},
         // a long name keeps its end and the line stays within the terminal
-        {{L"/logs/2019/may/day.nmea", 1, 1000, 2000}, 40, L"/logs/2019/may/day.nmea: Line 1 (50.0%)",
+        {{L"/logs/2019/may/day.nmea", 1, 1000, 2000},
+         40,
+         L"/logs/2019/may/day.nmea: Line 1 (50.0%)",
          L"...y.nmea  50.0% [##########----------]"},
     };
     for (const auto& r : rows) {

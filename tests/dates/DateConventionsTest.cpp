@@ -10,7 +10,12 @@
 namespace {
 
 TEST(DateConventionsFromPattern, OrderAndDisplayPatternFollowTheLocale) {
-    struct Row { std::wstring pattern; wchar_t separator; std::array<std::int32_t, 3> order; std::wstring display; };
+    struct Row {
+        std::wstring pattern;
+        wchar_t separator;
+        std::array<std::int32_t, 3> order;
+        std::wstring display;
+    };
     const Row rows[] = {
         {L"yyyy/MM/dd", L'/', {3, 2, 1}, L"yyyy/mm/dd"},
         {L"M/d/yyyy", L'/', {2, 1, 3}, L"mm/dd/yyyy"},
@@ -20,7 +25,7 @@ TEST(DateConventionsFromPattern, OrderAndDisplayPatternFollowTheLocale) {
         {L"d. M. yyyy", L'.', {1, 2, 3}, L"dd.mm.yyyy"},
         {L"dd.MM.yyyy", L'/', {1, 2, 3}, L"dd/mm/yyyy"},  // the point finds the elements
         {L"yyyyMMdd", L'/', {3, 3, 3}, L"yyyy/yyyy/yyyy"},
-        {L"'Day' d/M/yy", L'/', {0, 2, 3}, L"/mm/yyyy"},    // an element of another kind shows nothing
+        {L"'Day' d/M/yy", L'/', {0, 2, 3}, L"/mm/yyyy"},  // an element of another kind shows nothing
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.pattern));
@@ -34,18 +39,21 @@ TEST(DateConventionsFromPattern, OrderAndDisplayPatternFollowTheLocale) {
 
 #ifndef _WIN32
 TEST(PatternFromDateFormat, TurnsLibraryDateFormatsIntoShortDatePatterns) {
-    struct Row { std::string format; std::wstring pattern; };
+    struct Row {
+        std::string format;
+        std::wstring pattern;
+    };
     const Row rows[] = {
-        {"%m/%d/%y", L"MM/dd/yy"},         // the C locale
+        {"%m/%d/%y", L"MM/dd/yy"},  // the C locale
         {"%d.%m.%Y", L"dd.MM.yyyy"},
         {"%Y-%m-%d", L"yyyy-MM-dd"},
         {"%D", L"MM/dd/yy"},
         {"%F", L"yyyy-MM-dd"},
-        {"%e/%m/%Ey", L"d/MM/yy"},         // E and O modifiers are read past
-        {"%d. %m. %Y", L"dd.MM.yyyy"},     // blanks around the separator go
-        {"%Y\xE5\xB9\xB4%m\xE6\x9C\x88%d\xE6\x97\xA5", L"yyyy/MM/dd"},   // "%Y年%m月%d日": no one separator
-        {"%Y-%m/%d", L"yyyy/MM/dd"},       // two different ones
-        {"%A %d.%m.%Y%", L"dd.MM.yyyy"},   // other conversions and a lone % go
+        {"%e/%m/%Ey", L"d/MM/yy"},                                      // E and O modifiers are read past
+        {"%d. %m. %Y", L"dd.MM.yyyy"},                                  // blanks around the separator go
+        {"%Y\xE5\xB9\xB4%m\xE6\x9C\x88%d\xE6\x97\xA5", L"yyyy/MM/dd"},  // "%Y年%m月%d日": no one separator
+        {"%Y-%m/%d", L"yyyy/MM/dd"},                                    // two different ones
+        {"%A %d.%m.%Y%", L"dd.MM.yyyy"},                                // other conversions and a lone % go
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.format);

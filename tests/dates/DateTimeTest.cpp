@@ -20,7 +20,12 @@ TEST(DayNumber, CountsFromTheLastDaysOf1899) {
 
 TEST(FormatTimeDecimals, CutsTheMillisecondsToTheDigitsAsked) {
     const double value = kDay + (12 * 3600 + 34 * 60 + 56) / 86400.0 + 789 * kMs;
-    struct Row { double value; std::wstring pattern; int digits; std::wstring text; };
+    struct Row {
+        double value;
+        std::wstring pattern;
+        int digits;
+        std::wstring text;
+    };
     const Row rows[] = {
         {value, L"yyyy/mm/dd hh:mm:ss", 0, L"2020/01/02 12:34:56"},
         {value, L"yyyy/mm/dd hh:mm:ss", 1, L"2020/01/02 12:34:56.7"},
@@ -48,7 +53,10 @@ TEST(ParseDateTimeText, ReadsMonthFirstDatesAndMillisecondCounts) {
     const auto at = [](double day, int h, int m, int s, int ms) {
         return day + static_cast<double>(((h * 60 + m) * 60 + s) * 1000 + ms) / 86400000.0;
     };
-    struct Row { std::wstring text; double value; };
+    struct Row {
+        std::wstring text;
+        double value;
+    };
     const Row rows[] = {
         {L"03/23/94 12:35:19.000", at(d94, 12, 35, 19, 0)},
         {L"03/23/74 12:35:19.000", at(DayNumber(2074, 3, 23), 12, 35, 19, 0)},
@@ -74,10 +82,18 @@ TEST(ParseDateTimeText, ReadsMonthFirstDatesAndMillisecondCounts) {
 
 TEST(ParseDateTimeText, RefusesWhatIsNotADateTime) {
     const std::wstring rows[] = {
-        L"03/23/94 12:35:19.1234", L"03/23/94 12:35:19.-100", L"03/23/94 12:35:19.",
-        L"03/23/94 :12:34.000", L"02/30/94 12:35:19.000", L"13/01/94 12:35:19.000",
-        L"00/10/94 12:35:19.000", L"03/23/94 24:00:00.000", L"03/23 12:35:19.000",
-        L"", L"abc", L"03/23/94 12:60:00.000",
+        L"03/23/94 12:35:19.1234",
+        L"03/23/94 12:35:19.-100",
+        L"03/23/94 12:35:19.",
+        L"03/23/94 :12:34.000",
+        L"02/30/94 12:35:19.000",
+        L"13/01/94 12:35:19.000",
+        L"00/10/94 12:35:19.000",
+        L"03/23/94 24:00:00.000",
+        L"03/23 12:35:19.000",
+        L"",
+        L"abc",
+        L"03/23/94 12:60:00.000",
     };
     for (const auto& text : rows) {
         SCOPED_TRACE(testing::PrintToString(text));

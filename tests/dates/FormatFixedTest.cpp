@@ -7,7 +7,11 @@
 namespace {
 
 TEST(FormatFixed, RoundsHalfAwayFromZeroOnSeventeenDigits) {
-    struct Row { std::wstring format; double value; std::wstring text; };
+    struct Row {
+        std::wstring format;
+        double value;
+        std::wstring text;
+    };
     const Row rows[] = {
         {L"%4.1f", 0.25, L" 0.3"},
         {L"%4.1f", 22.4, L"22.4"},
@@ -43,7 +47,11 @@ TEST(FormatFixed, RoundsHalfAwayFromZeroOnSeventeenDigits) {
 // Values whose scaled product, rounded to a wider type before the double,
 // lands on a half-way point and then rounds to the wrong side.
 TEST(FormatFixed, ScaledValueIsRoundedOnce) {
-    struct Row { std::wstring format; double value; std::wstring text; };
+    struct Row {
+        std::wstring format;
+        double value;
+        std::wstring text;
+    };
     const Row rows[] = {
         {L"%10.8f", 9.395844375, L"9.39584437"},  // the field 0923.7506625
         {L"%10.8f", 33.069450565, L"33.06945056"},

@@ -78,18 +78,12 @@ TEST(ScaleByPowerOfTen, RoundsTheExactProductOnce) {
 // result in range, then whole numbers as the number readers build them.
 TEST(ScaleByPowerOfTen, MatchesExactArithmeticOnRandomValues) {
     const Row rows[] = {
-        {0x1.235a1e58e1b1cp+516, -143, 0x1.1c3a3898524d7p+41},
-        {0x1.b90b46762b34fp+434, 107, 0x1.2c78be33e092fp+790},
-        {0x1.1072c1e753a93p+647, 44, 0x1.316cd1bba35cfp+793},
-        {0x1.a5acef0867ff7p-180, 352, 0x1.06f4cb7e1c0ccp+990},
-        {0x1.609d7caceb86fp+274, 178, 0x1.b3159f2a8aedfp+865},
-        {0x1.071a93b4ed972p+929, -355, 0x1.b009bfda17f05p-251},
-        {109982109594.0, -310, 0x1.d7631986fe0a6p-994},
-        {15707095.0, -243, 0x1.991f22db4a7e8p-784},
-        {2089681512.0, -224, 0x1.cd09cb911a6e9p-714},
-        {21853516651.0, 204, 0x1.03a8dba08d2d9p+712},
-        {0x1.2285d0e8675c3p+53, -162, 0x1.0568470333ca3p-485},
-        {1298755629.0, -97, 0x1.088faa6a3281bp-292},
+        {0x1.235a1e58e1b1cp+516, -143, 0x1.1c3a3898524d7p+41}, {0x1.b90b46762b34fp+434, 107, 0x1.2c78be33e092fp+790},
+        {0x1.1072c1e753a93p+647, 44, 0x1.316cd1bba35cfp+793},  {0x1.a5acef0867ff7p-180, 352, 0x1.06f4cb7e1c0ccp+990},
+        {0x1.609d7caceb86fp+274, 178, 0x1.b3159f2a8aedfp+865}, {0x1.071a93b4ed972p+929, -355, 0x1.b009bfda17f05p-251},
+        {109982109594.0, -310, 0x1.d7631986fe0a6p-994},        {15707095.0, -243, 0x1.991f22db4a7e8p-784},
+        {2089681512.0, -224, 0x1.cd09cb911a6e9p-714},          {21853516651.0, 204, 0x1.03a8dba08d2d9p+712},
+        {0x1.2285d0e8675c3p+53, -162, 0x1.0568470333ca3p-485}, {1298755629.0, -97, 0x1.088faa6a3281bp-292},
     };
     for (const Row& r : rows) ExpectScales(r);
 }

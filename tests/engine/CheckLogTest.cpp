@@ -53,7 +53,7 @@ TEST_F(CheckLogTest, ResultsOfACompletedCheck) {
     EXPECT_EQ(r.SameCount, 1);
     EXPECT_EQ(r.StepCount, 1);
     EXPECT_EQ(r.BackCount, 1);
-    EXPECT_EQ(r.Lines, 5);   // the empty line after the last line end counts
+    EXPECT_EQ(r.Lines, 5);  // the empty line after the last line end counts
     EXPECT_EQ(r.RmcAccepted, 4);
     EXPECT_EQ(r.FirstTime, DayNumber(2020, 1, 2) + 10.0 / 24);
     EXPECT_EQ(r.LastTime, r.FirstTime);
@@ -83,7 +83,7 @@ TEST_F(CheckLogTest, AnAbortKeepsTheProgressAsItsStatus) {
     EXPECT_EQ(r.Outcome, CheckOutcome::Aborted);
     EXPECT_EQ(r.Status, L"log.nmea: Line 0 (50.0%)");
     ASSERT_EQ(Events.Progress.size(), 1u);
-    EXPECT_EQ(Events.Progress[0].BytesRead, static_cast<std::int64_t>(log.size()));   // in one block
+    EXPECT_EQ(Events.Progress[0].BytesRead, static_cast<std::int64_t>(log.size()));  // in one block
     EXPECT_EQ(Events.Lines, (std::vector<std::wstring>{L"", L"Aborted by user."}));
 }
 

@@ -29,7 +29,7 @@ protected:
         return lines;
     }
 
-    int Year = 2025;   // two-digit years 75 to 99 are 1975 to 1999
+    int Year = 2025;  // two-digit years 75 to 99 are 1975 to 1999
     ScanState State;
     TFakeHost Host{State};
     TRunResult Result;
@@ -49,12 +49,14 @@ TEST_F(CheckRunTest, CleanLogEndsWithNoErrorAndTheSpan) {
 
 TEST_F(CheckRunTest, SpanOfMoreThanADayShowsTheDays) {
     Run({Rmc("100000", "010519"), Rmc("123000", "020519")});
-    EXPECT_EQ(Host.Statuses.back(),
-              L"Completed.    2019/05/01 10:00:00.0 to 2019/05/02 12:30:00.0(UTC)  1 02:30:00.0");
+    EXPECT_EQ(Host.Statuses.back(), L"Completed.    2019/05/01 10:00:00.0 to 2019/05/02 12:30:00.0(UTC)  1 02:30:00.0");
 }
 
 TEST_F(CheckRunTest, SummaryCountsEachKind) {
-    struct Row { std::vector<std::string> lines; std::wstring summary; };
+    struct Row {
+        std::vector<std::string> lines;
+        std::wstring summary;
+    };
     const Row rows[] = {
         {Seconds({"100000", "100001", "100002", "100003", "100003", "100002"}),
          L"UTC same= 1     Step changed= 2     UTC moved back= 1"},
@@ -124,7 +126,9 @@ TEST_F(CheckRunTest, EscBeforeTheOpenAbortsWithoutReport) {
 }
 
 TEST_F(CheckRunTest, EscInTheCheckPassEndsTheReportAndKeepsTheProgress) {
-    Host.OnYieldPoint = [&](int call) { if (call == 2) State.AbortRequested = true; };
+    Host.OnYieldPoint = [&](int call) {
+        if (call == 2) State.AbortRequested = true;
+    };
     Run(Seconds({"100000", "100001"}));
     EXPECT_EQ(Result.End, RunEnd::Aborted);
     EXPECT_EQ(Host.Report, (std::vector<std::wstring>{L"", L"Aborted by user."}));
@@ -133,15 +137,17 @@ TEST_F(CheckRunTest, EscInTheCheckPassEndsTheReportAndKeepsTheProgress) {
 }
 
 TEST_F(CheckRunTest, OptionsAreCorrectedAndWrittenBack) {
-    struct Row { std::wstring tolerance, decimals; std::wstring toleranceAfter, decimalsAfter;
-                 double flucTime; int timeDecimals; std::wstring format; };
+    struct Row {
+        std::wstring tolerance, decimals;
+        std::wstring toleranceAfter, decimalsAfter;
+        double flucTime;
+        int timeDecimals;
+        std::wstring format;
+    };
     const Row rows[] = {
-        {L"", L"1", L"0.5", L"1", 0.5, 1, L"%6.1f"},
-        {L"abc", L"2", L"0.5", L"2", 0.5, 2, L"%7.2f"},
-        {L" 0 ", L"0", L"0.5", L"0", 0.5, 0, L"%5.0f"},
-        {L"-0.3", L"7", L"-0.3", L"3", 0.3, 3, L"%8.3f"},
-        {L"0.25", L"x", L"0.25", L"x", 0.25, 0, L"%5.0f"},
-        {L"0.25", L"-2", L"0.25", L"0", 0.25, 0, L"%5.0f"},
+        {L"", L"1", L"0.5", L"1", 0.5, 1, L"%6.1f"},       {L"abc", L"2", L"0.5", L"2", 0.5, 2, L"%7.2f"},
+        {L" 0 ", L"0", L"0.5", L"0", 0.5, 0, L"%5.0f"},    {L"-0.3", L"7", L"-0.3", L"3", 0.3, 3, L"%8.3f"},
+        {L"0.25", L"x", L"0.25", L"x", 0.25, 0, L"%5.0f"}, {L"0.25", L"-2", L"0.25", L"0", 0.25, 0, L"%5.0f"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.tolerance + L"|" + r.decimals));
@@ -169,7 +175,9 @@ TEST_F(CheckRunTest, AlarmClickedDuringTheRunTakesEffectAtOnce) {
     for (int i = 0; i < 10002; ++i) lines.push_back("x");
     lines.push_back(Rmc("100005"));
     lines.push_back(Rmc("100004"));
-    Host.OnYieldPoint = [&](int call) { if (call == 2) Host.SetChecked(AlarmBox::MovedBack, false); };
+    Host.OnYieldPoint = [&](int call) {
+        if (call == 2) Host.SetChecked(AlarmBox::MovedBack, false);
+    };
     Run(lines);
     EXPECT_EQ(State.BackCount, 0);
 }
@@ -270,10 +278,10 @@ TEST_F(PrescanEndTest, GloLogStartsItsCheckOnceSettledWithTheSameReport) {
     struct Row {
         const char* what;
         std::vector<std::string> lines;
-        std::size_t settledAt;   // 1-based line that settles the pre-scan; 0: none does
+        std::size_t settledAt;  // 1-based line that settles the pre-scan; 0: none does
     };
     const Row rows[] = {
-        {"announced first", With(seconds, 0, kAnnouncement), 5},   // the first change of second is RMC 4
+        {"announced first", With(seconds, 0, kAnnouncement), 5},  // the first change of second is RMC 4
         {"announced after the first change", With(seconds, 6, kAnnouncement), 7},
         {"announced twice", With(With(seconds, 0, kAnnouncement), 9, kAnnouncement), 5},
         {"announcement with a bad checksum", With(seconds, 0, "$PGRMT,GLO Software Version 2.40*00"), 0},
@@ -286,7 +294,7 @@ TEST_F(PrescanEndTest, GloLogStartsItsCheckOnceSettledWithTheSameReport) {
         std::size_t settledBytes = 0;
         for (std::size_t i = 0; i < r.lines.size(); ++i) {
             bytes += r.lines[i] + "\r\n";
-            if (i + 1 == r.settledAt) settledBytes = bytes.size() - 1;   // its LF not yet read
+            if (i + 1 == r.settledAt) settledBytes = bytes.size() - 1;  // its LF not yet read
         }
         const TOutcome full = Run(bytes, PrescanEnd::LimitOrLogEnd);
         const TOutcome settled = Run(bytes, PrescanEnd::Settled);

@@ -29,12 +29,10 @@ class TFakeHost : public ICheckHost {
 public:
     explicit TFakeHost(ScanState& state) : FState(state) {}
 
-    std::map<EditBox, std::wstring> Edits{{EditBox::Filename, L"log.nmea"},
-                                          {EditBox::FlucTime, L"0.5"},
-                                          {EditBox::Tdecimal, L"1"}};
-    std::map<AlarmBox, bool> Checks{{AlarmBox::SameTime, true},
-                                    {AlarmBox::StepChange, true},
-                                    {AlarmBox::MovedBack, true}};
+    std::map<EditBox, std::wstring> Edits{
+        {EditBox::Filename, L"log.nmea"}, {EditBox::FlucTime, L"0.5"}, {EditBox::Tdecimal, L"1"}};
+    std::map<AlarmBox, bool> Checks{
+        {AlarmBox::SameTime, true}, {AlarmBox::StepChange, true}, {AlarmBox::MovedBack, true}};
     std::vector<std::wstring> Statuses, Report, Messages, DefaultPlaceMessages;
     std::vector<TAnomaly> Anomalies;
     std::vector<TProgress> Progress;
@@ -53,9 +51,9 @@ public:
 
     std::wstring LogName() override { return Edits.at(EditBox::Filename); }
     TCheckOptions TakeOptions() override {
-        const TOptionIntake intake = OptionsFromRow({Edits.at(EditBox::FlucTime), Edits.at(EditBox::Tdecimal),
-                                                     Checks.at(AlarmBox::SameTime), Checks.at(AlarmBox::StepChange),
-                                                     Checks.at(AlarmBox::MovedBack)});
+        const TOptionIntake intake =
+            OptionsFromRow({Edits.at(EditBox::FlucTime), Edits.at(EditBox::Tdecimal), Checks.at(AlarmBox::SameTime),
+                            Checks.at(AlarmBox::StepChange), Checks.at(AlarmBox::MovedBack)});
         const TOptionCorrections& c = intake.Corrections;
         if (c.FlucTimeText) Edits[EditBox::FlucTime] = *c.FlucTimeText;
         if (c.CheckStepChange) SetChecked(AlarmBox::StepChange, true);
@@ -106,6 +104,5 @@ inline std::string Sentence(const std::string& body) {
 inline std::string Rmc(const std::string& time, const std::string& date = "020120",
                        const std::string& lat = "3540.1234", const std::string& lon = "13945.6789",
                        const std::string& speed = "000.0", const std::string& talker = "GP") {
-    return Sentence(talker + "RMC," + time + ",A," + lat + ",N," + lon + ",E," + speed +
-                    ",054.7," + date + ",,,A");
+    return Sentence(talker + "RMC," + time + ",A," + lat + ",N," + lon + ",E," + speed + ",054.7," + date + ",,,A");
 }

@@ -35,7 +35,11 @@ std::unique_ptr<IByteSource> GzipAware(const std::string& bytes) {
 
 TEST(GzipSource, ACompressedLogGivesTheLinesOfTheLogInside) {
     const std::string big = NumberedLines(30000, "\r\n");
-    const struct { const char* Name; std::string Log; std::string Stored; } rows[] = {
+    const struct {
+        const char* Name;
+        std::string Log;
+        std::string Stored;
+    } rows[] = {
         {"empty log", "", Gzip("")},
         {"mixed line ends", "A\r\nB\rC\n\rD\n\nE", Gzip("A\r\nB\rC\n\rD\n\nE")},
         {"larger than the input block", big, Gzip(big)},
@@ -49,9 +53,14 @@ TEST(GzipSource, ACompressedLogGivesTheLinesOfTheLogInside) {
 
 TEST(GzipSource, OtherBytesPassUnchanged) {
     const std::string rows[] = {
-        "", "\x1F", "\x1F\x8A$GPRMC\r\n", std::string("\x8B\x1F\0\r\n", 5), NumberedLines(20000, "\n"),
+        "",
+        "\x1F",
+        "\x1F\x8A$GPRMC\r\n",
+        std::string("\x8B\x1F\0\r\n", 5),
+        NumberedLines(20000, "\n"),
         // The magic by chance, but no deflate method after it: no gzip stream.
-        "\x1F\x8B$GPRMC\r\n", std::string("\x1F\x8B\0", 3),
+        "\x1F\x8B$GPRMC\r\n",
+        std::string("\x1F\x8B\0", 3),
     };
     for (const std::string& bytes : rows) {
         EXPECT_EQ(TwoPasses(GzipAware(bytes)), TwoPasses(std::make_unique<TMemorySource>(bytes)));
@@ -62,7 +71,11 @@ TEST(GzipSource, ADamagedStreamIsAReadError) {
     const std::string whole = Gzip(NumberedLines(2000, "\r\n"));
     std::string flipped = whole;
     flipped[whole.size() / 2] = static_cast<char>(flipped[whole.size() / 2] ^ 0x55);
-    const struct { const char* Name; std::string Stored; const wchar_t* Text; } rows[] = {
+    const struct {
+        const char* Name;
+        std::string Stored;
+        const wchar_t* Text;
+    } rows[] = {
         {"magic only", whole.substr(0, 2), L"(compressed log cut short)"},
         {"cut in the data", whole.substr(0, whole.size() / 2), L"(compressed log cut short)"},
         {"trailer missing", whole.substr(0, whole.size() - 8), L"(compressed log cut short)"},
@@ -88,7 +101,11 @@ TEST(GzipSource, BytesAfterTheLastMemberAreNotPartOfTheLog) {
     const std::string log = NumberedLines(3000, "\r\n");
     const std::string member = Gzip(log);
     const std::string zeros(16, '\0');
-    const struct { const char* Name; std::string After; std::int64_t Counted; } rows[] = {
+    const struct {
+        const char* Name;
+        std::string After;
+        std::int64_t Counted;
+    } rows[] = {
         {"nothing", "", 0},
         {"zeros", zeros, 0},
         {"many zeros", std::string(200000, '\0'), 0},

@@ -73,16 +73,13 @@ protected:
 using Lines = std::vector<std::string>;
 
 TEST_F(LogReaderTest, LineEndsOfAnyKind) {
-    struct Row { std::string between; Lines lines; };
+    struct Row {
+        std::string between;
+        Lines lines;
+    };
     const Row rows[] = {
-        {"\r\n", {"A", "B"}},
-        {"\n", {"A", "B"}},
-        {"\r", {"A", "B"}},
-        {"\n\r", {"A", "B"}},
-        {"\r\r", {"A", "", "B"}},
-        {"\n\n", {"A", "", "B"}},
-        {"\r\n\n", {"A", "", "B"}},
-        {"\r\n\r\n", {"A", "B"}},
+        {"\r\n", {"A", "B"}},     {"\n", {"A", "B"}},       {"\r", {"A", "B"}},         {"\n\r", {"A", "B"}},
+        {"\r\r", {"A", "", "B"}}, {"\n\n", {"A", "", "B"}}, {"\r\n\n", {"A", "", "B"}}, {"\r\n\r\n", {"A", "B"}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.between));
@@ -92,7 +89,10 @@ TEST_F(LogReaderTest, LineEndsOfAnyKind) {
 }
 
 TEST_F(LogReaderTest, EndOfLog) {
-    struct Row { std::string bytes; Lines lines; };
+    struct Row {
+        std::string bytes;
+        Lines lines;
+    };
     const Row rows[] = {
         {"", {""}},
         {"A", {"A"}},
@@ -109,11 +109,13 @@ TEST_F(LogReaderTest, EndOfLog) {
 
 TEST_F(LogReaderTest, LineEndsAtTheBlockBoundary) {
     const std::string a(2047, 'a');  // the next byte is the block's last
-    struct Row { std::string bytes; Lines lines; };
+    struct Row {
+        std::string bytes;
+        Lines lines;
+    };
     const Row rows[] = {
-        {a + "\r\nB", {a, "B"}},      // CR as byte 2048, LF as byte 2049: one line end
-        {a + "\n\rB", {a, "B"}},
-        {a + "\r\rB", {a, "", "B"}},
+        {a + "\r\nB", {a, "B"}},  // CR as byte 2048, LF as byte 2049: one line end
+        {a + "\n\rB", {a, "B"}},       {a + "\r\rB", {a, "", "B"}},
         {a + "b\nB", {a + "b", "B"}},  // a line across the boundary comes back whole
         {a + "\rb\nB", {a, "b", "B"}},
     };
@@ -147,9 +149,12 @@ TEST_F(LogReaderTest, LongLinesAcrossManyBlocksComeBackWhole) {
 }
 
 TEST_F(LogReaderTest, RewindKeepsTheLastByteOfThePreviousPass) {
-    struct Row { std::string bytes; Lines secondPass; };
+    struct Row {
+        std::string bytes;
+        Lines secondPass;
+    };
     const Row rows[] = {
-        {"\nA\r", {"A", ""}},      // LF after the pass's last CR ends nothing
+        {"\nA\r", {"A", ""}},  // LF after the pass's last CR ends nothing
         {"\rA\n", {"A", ""}},
         {"\nA\n", {"", "A", ""}},  // LF after LF is a line end
     };
@@ -259,7 +264,9 @@ TEST(LogReaderBlockSizeTest, LinesDoNotDependOnTheBlockSize) {
 // The operating system's files.
 class LogFileTest : public testing::Test {
 protected:
-    LogFileTest() : Dir(std::filesystem::temp_directory_path() / ("fixtally-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()))) {
+    LogFileTest()
+        : Dir(std::filesystem::temp_directory_path() /
+              ("fixtally-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()))) {
         std::filesystem::create_directories(Dir);
     }
     ~LogFileTest() override { std::filesystem::remove_all(Dir); }

@@ -16,7 +16,9 @@ std::string ToText(const TShortText<char>& t) { return std::string(t.Text()); }
 std::wstring ToText(const TShortText<wchar_t>& t) { return std::wstring(t.Text()); }
 
 TEST(TimeFieldToText, PutsColonsBeforeTheLastFourDigitsInFrontOfThePoint) {
-    struct Row { std::string field, text; };
+    struct Row {
+        std::string field, text;
+    };
     const Row rows[] = {
         {"", ""},
         {"123519", "12:35:19.000"},
@@ -34,13 +36,12 @@ TEST(TimeFieldToText, PutsColonsBeforeTheLastFourDigitsInFrontOfThePoint) {
 }
 
 TEST(PadMilliseconds, PadsTheFractionToThreeDigitsButNeverCutsIt) {
-    struct Row { std::string in, out; };
+    struct Row {
+        std::string in, out;
+    };
     const Row rows[] = {
-        {"12:35:19.", "12:35:19.000"},
-        {"12:35:19.5", "12:35:19.500"},
-        {"12:35:19.25", "12:35:19.250"},
-        {"12:35:19.000", "12:35:19.000"},
-        {"12:35:19.1234", "12:35:19.1234"},
+        {"12:35:19.", "12:35:19.000"},    {"12:35:19.5", "12:35:19.500"},     {"12:35:19.25", "12:35:19.250"},
+        {"12:35:19.000", "12:35:19.000"}, {"12:35:19.1234", "12:35:19.1234"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.in);
@@ -49,7 +50,11 @@ TEST(PadMilliseconds, PadsTheFractionToThreeDigitsButNeverCutsIt) {
 }
 
 TEST(RmcDate, ComesOutMonthFirstWhateverTheLocaleOrder) {
-    struct Row { std::array<std::int32_t, 3> order; wchar_t separator; std::wstring local; };
+    struct Row {
+        std::array<std::int32_t, 3> order;
+        wchar_t separator;
+        std::wstring local;
+    };
     const Row rows[] = {
         {{3, 2, 1}, L'/', L"94/03/23"},
         {{1, 2, 3}, L'.', L"23.03.94"},
@@ -67,15 +72,15 @@ TEST(RmcDate, ComesOutMonthFirstWhateverTheLocaleOrder) {
 }
 
 TEST(CoordToDegrees, ReadsDegreesAndMinutes) {
-    struct Row { std::string number, hemisphere; double degrees; };
+    struct Row {
+        std::string number, hemisphere;
+        double degrees;
+    };
     const Row rows[] = {
-        {"4807.038", "N", 48.1173},
-        {"01131.000", "E", 11.516666666666667},
-        {"4807.038", "S", -48.1173},
-        {"01131.000", "W", -11.516666666666667},
+        {"4807.038", "N", 48.1173},   {"01131.000", "E", 11.516666666666667},
+        {"4807.038", "S", -48.1173},  {"01131.000", "W", -11.516666666666667},
         {"4807.038", "s", 48.1173},  // only upper-case letters turn the sign
-        {" 4807.038 ", "w", 48.1173},
-        {"-922337203685477580800", "N", -0x1p63},  // the lowest whole number of 64 bits
+        {" 4807.038 ", "w", 48.1173}, {"-922337203685477580800", "N", -0x1p63},  // the lowest whole number of 64 bits
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.number + r.hemisphere);
@@ -84,9 +89,11 @@ TEST(CoordToDegrees, ReadsDegreesAndMinutes) {
 }
 
 TEST(CoordToDegrees, UnusableFieldsGiveNaN) {
-    struct Row { std::string number, hemisphere; };
-    const Row rows[] = {{"", "N"}, {"  ", "N"}, {"4807.038", ""}, {"48x7", "N"}, {"1e300", "N"},
-                         {"922337203685477580800", "N"}};
+    struct Row {
+        std::string number, hemisphere;
+    };
+    const Row rows[] = {{"", "N"},     {"  ", "N"},    {"4807.038", ""},
+                        {"48x7", "N"}, {"1e300", "N"}, {"922337203685477580800", "N"}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.number + "|" + r.hemisphere);
         EXPECT_TRUE(std::isnan(CoordToDegrees(r.number, r.hemisphere)));
@@ -112,7 +119,7 @@ protected:
             const int before = State.SentenceCount;
             Feed(s, ScanPass::Check);
             times.push_back(State.SentenceCount == before ? L"skipped"
-                                                    : FormatTimeDecimals(State.CurTime, L"hh:mm:ss", 3));
+                                                          : FormatTimeDecimals(State.CurTime, L"hh:mm:ss", 3));
         }
         return times;
     }
@@ -163,7 +170,8 @@ TEST_F(ProcessSentenceTest, EveryRmcTalkerAndShortenedTypesAreDecoded) {
     for (const auto& type : types) {
         SCOPED_TRACE(type);
         State = ScanState();
-        const std::string sentence = Sentence(type.substr(1) + ",123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
+        const std::string sentence =
+            Sentence(type.substr(1) + ",123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
         Feed(type.substr(0, 1) + sentence.substr(1));
         EXPECT_EQ(State.SentenceCount, 1);
     }
@@ -227,11 +235,25 @@ TEST_F(ProcessSentenceTest, GloSecondWithMoreThanTenSentencesIsStillChecked) {
 // sentences around the shapes' edges, in both passes and with GLO tenths.
 TEST(ProcessSentenceExactly, TheUsualShapesDecodeToTheSameBits) {
     const std::vector<std::string> sentences = {
-        Rmc("235959"), Rmc("235959."), Rmc("000000.5"), Rmc("000000.25"), Rmc("000000.125"),
-        Rmc("000000.1250"), Rmc("000001", "290200"), Rmc("000001", "290201"), Rmc("000002", "311249"),
-        Rmc("000002", "010150"), Rmc("000002", "010100"), Rmc("240000"), Rmc("1200007"),
-        Rmc("120000", "020120", " 3540.1", "-13945.6789", "1e2"), Rmc("120000", "020120", "3540", "", "x"),
-        Rmc("120001.000"), Rmc("120001.000"), Rmc("120001.010"), Rmc("120002"),
+        Rmc("235959"),
+        Rmc("235959."),
+        Rmc("000000.5"),
+        Rmc("000000.25"),
+        Rmc("000000.125"),
+        Rmc("000000.1250"),
+        Rmc("000001", "290200"),
+        Rmc("000001", "290201"),
+        Rmc("000002", "311249"),
+        Rmc("000002", "010150"),
+        Rmc("000002", "010100"),
+        Rmc("240000"),
+        Rmc("1200007"),
+        Rmc("120000", "020120", " 3540.1", "-13945.6789", "1e2"),
+        Rmc("120000", "020120", "3540", "", "x"),
+        Rmc("120001.000"),
+        Rmc("120001.000"),
+        Rmc("120001.010"),
+        Rmc("120002"),
     };
     for (const bool glo : {false, true}) {
         SCOPED_TRACE(glo ? "GLO" : "plain");

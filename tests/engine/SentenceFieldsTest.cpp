@@ -11,7 +11,11 @@
 namespace {
 
 TEST(SplitSentence, FillsFieldsUpToTheTwentyFifth) {
-    struct Row { std::string sentence; int count; std::vector<std::string> fields; };
+    struct Row {
+        std::string sentence;
+        int count;
+        std::vector<std::string> fields;
+    };
     const Row rows[] = {
         {"", 1, {""}},
         {"$GPRMC,1,2", 3, {"$GPRMC", "1", "2"}},
@@ -41,7 +45,10 @@ TEST(SplitSentence, TwentyFourCommasAtMost) {
 }
 
 TEST(ChecksumOk, ComparesTheXorWithTheHexAfterTheStar) {
-    struct Row { std::string sentence; bool ok; };
+    struct Row {
+        std::string sentence;
+        bool ok;
+    };
     const Row rows[] = {
         {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A", true},
         {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6a", true},
@@ -49,10 +56,10 @@ TEST(ChecksumOk, ComparesTheXorWithTheHexAfterTheStar) {
         {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6B", false},
         {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W", false},
         {"$AB*03", true},
-        {"$AB*3", true},          // one digit
-        {"$AB* 3", true},         // blanks around the digits are trimmed
+        {"$AB*3", true},   // one digit
+        {"$AB* 3", true},  // blanks around the digits are trimmed
         {"$AB*3 ", true},
-        {"$AA*", true},           // nothing after the star reads as 0, and so does the XOR
+        {"$AA*", true},  // nothing after the star reads as 0, and so does the XOR
         {"$AA*zz", true},
         {"$AB*", false},
         {"$AB*-3", false},
@@ -66,14 +73,12 @@ TEST(ChecksumOk, ComparesTheXorWithTheHexAfterTheStar) {
 }
 
 TEST(TrimBytes, RemovesBytesUpToBlankAtBothEnds) {
-    struct Row { std::string in, out; };
+    struct Row {
+        std::string in, out;
+    };
     const Row rows[] = {
-        {"", ""},
-        {"  $GPRMC  ", "$GPRMC"},
-        {std::string("\0\t$G\x1f", 5), "$G"},
-        {"$G P", "$G P"},
-        {" \r\n ", ""},
-        {"\x80$G", "\x80$G"},  // bytes above 127 are not blanks
+        {"", ""},         {"  $GPRMC  ", "$GPRMC"}, {std::string("\0\t$G\x1f", 5), "$G"},
+        {"$G P", "$G P"}, {" \r\n ", ""},           {"\x80$G", "\x80$G"},  // bytes above 127 are not blanks
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.in);
@@ -82,17 +87,16 @@ TEST(TrimBytes, RemovesBytesUpToBlankAtBothEnds) {
 }
 
 TEST(LenientReaders, GiveTheirFixedValueForBadText) {
-    struct Row { std::wstring text; double nanReader; double zeroReader; int intReader; };
+    struct Row {
+        std::wstring text;
+        double nanReader;
+        double zeroReader;
+        int intReader;
+    };
     const double nan = std::nan("");
     const Row rows[] = {
-        {L"", 0.0, 0.0, 0},
-        {L"   ", 0.0, 0.0, 0},
-        {L" 12.5 ", 12.5, 12.5, 0},
-        {L"7", 7.0, 7.0, 7},
-        {L"-3", -3.0, -3.0, -3},
-        {L"abc", nan, 0.0, 0},
-        {L"$4F", nan, 0.0, 79},
-        {L"$", nan, 0.0, 0},
+        {L"", 0.0, 0.0, 0},      {L"   ", 0.0, 0.0, 0}, {L" 12.5 ", 12.5, 12.5, 0}, {L"7", 7.0, 7.0, 7},
+        {L"-3", -3.0, -3.0, -3}, {L"abc", nan, 0.0, 0}, {L"$4F", nan, 0.0, 79},     {L"$", nan, 0.0, 0},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::PrintToString(r.text));
@@ -105,10 +109,19 @@ TEST(LenientReaders, GiveTheirFixedValueForBadText) {
 }
 
 TEST(DecimalTextToDouble, ReadsDigitByDigit) {
-    struct Row { std::string text; double value; };
+    struct Row {
+        std::string text;
+        double value;
+    };
     const Row rows[] = {
-        {" 22.4 ", 22.4}, {".5", 0.5}, {"5.", 5.0}, {"+1e2", 100.0}, {"-0.25", -0.25},
-        {"4807.038", 4807.038}, {"1E-2", 0.01}, {"1e-400", 0.0},
+        {" 22.4 ", 22.4},
+        {".5", 0.5},
+        {"5.", 5.0},
+        {"+1e2", 100.0},
+        {"-0.25", -0.25},
+        {"4807.038", 4807.038},
+        {"1E-2", 0.01},
+        {"1e-400", 0.0},
         {"9.161409916920615", 9.161409916920617},  // the mantissa's own roundings show
         {"0.000000000000000000000000000001", 1e-30},
     };
@@ -122,17 +135,20 @@ TEST(DecimalTextToDouble, ReadsDigitByDigit) {
 }
 
 TEST(DecimalTextToDouble, EdgesOfTheExponentAndTheSign) {
-    struct Row { std::wstring text; double value; };
+    struct Row {
+        std::wstring text;
+        double value;
+    };
     const Row rows[] = {
-        {L"0e1024", 0.0},          // 1024 is the largest exponent read
-        {L"1e-1024", 0.0},         // below the subnormals
-        {L"4.9e-324", 4.9e-324},   // the smallest subnormal
-        {L"1e23", 1e23},           // 10^23 itself is not a double
+        {L"0e1024", 0.0},         // 1024 is the largest exponent read
+        {L"1e-1024", 0.0},        // below the subnormals
+        {L"4.9e-324", 4.9e-324},  // the smallest subnormal
+        {L"1e23", 1e23},          // 10^23 itself is not a double
         {L"123456789012345e-31", 123456789012345e-31},
         {L"1.5e300", 1.5e300},
         {L"1.7976931348623158e308", 1.7976931348623157e308},  // rounds down to the largest
-        {L"2470328229206233e-339", 4.9e-324},  // just above half the smallest subnormal
-        {L"2470328229206232e-339", 0.0},       // just below it
+        {L"2470328229206233e-339", 4.9e-324},                 // just above half the smallest subnormal
+        {L"2470328229206232e-339", 0.0},                      // just below it
         {L"  -7.5  ", -7.5},
     };
     for (const Row& r : rows) {
@@ -177,17 +193,39 @@ TEST(DecimalTextToDouble, RefusesWhatIsNotADecimalNumber) {
 }
 
 TEST(IntegerTextToInt, ReadsDecimalAndHexadecimalForms) {
-    struct Row { std::wstring text; std::optional<std::int32_t> value; };
+    struct Row {
+        std::wstring text;
+        std::optional<std::int32_t> value;
+    };
     const Row rows[] = {
-        {L"$4F", 79}, {L"0x4f", 79}, {L"x4F", 79}, {L"X4f", 79}, {L"-$10", -16},
-        {L"$FFFFFFFF", -1}, {L"$000000001", 1}, {L"$100000000", std::nullopt},
-        {L"2147483647", 2147483647}, {L"2147483648", std::nullopt},
-        {L"-2147483648", -2147483648LL}, {L"-2147483649", std::nullopt},
-        {L" 12", 12}, {L"12 ", std::nullopt}, {L"+7", 7}, {L"", std::nullopt}, {L"$", std::nullopt},
+        {L"$4F", 79},
+        {L"0x4f", 79},
+        {L"x4F", 79},
+        {L"X4f", 79},
+        {L"-$10", -16},
+        {L"$FFFFFFFF", -1},
+        {L"$000000001", 1},
+        {L"$100000000", std::nullopt},
+        {L"2147483647", 2147483647},
+        {L"2147483648", std::nullopt},
+        {L"-2147483648", -2147483648LL},
+        {L"-2147483649", std::nullopt},
+        {L" 12", 12},
+        {L"12 ", std::nullopt},
+        {L"+7", 7},
+        {L"", std::nullopt},
+        {L"$", std::nullopt},
         {L"99999999999", std::nullopt},
-        {L"-0x10", -16}, {L"$7FFFFFFF", 2147483647}, {L"$80000000", -2147483648LL},
-        {L"$fFfF", 65535}, {L"0", 0}, {L"0x", std::nullopt}, {L"x", std::nullopt},
-        {L"$1G", std::nullopt}, {L"1 2", std::nullopt}, {L"\t1", std::nullopt},
+        {L"-0x10", -16},
+        {L"$7FFFFFFF", 2147483647},
+        {L"$80000000", -2147483648LL},
+        {L"$fFfF", 65535},
+        {L"0", 0},
+        {L"0x", std::nullopt},
+        {L"x", std::nullopt},
+        {L"$1G", std::nullopt},
+        {L"1 2", std::nullopt},
+        {L"\t1", std::nullopt},
         {L"\xFF11", std::nullopt},  // a fullwidth digit is no digit
     };
     for (const Row& r : rows) {

@@ -62,7 +62,10 @@ TEST_F(TimeChecksTest, FirstThreeSentencesGiveNoIntervalLine) {
 }
 
 TEST_F(TimeChecksTest, IntervalChangeUpTo600SecondsIsReported) {
-    struct Row { double gap; int reported; };
+    struct Row {
+        double gap;
+        int reported;
+    };
     const Row rows[] = {{1 + 599, 1}, {1 + 601, 0}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.gap);
@@ -80,8 +83,7 @@ TEST_F(TimeChecksTest, MovedBackLines) {
     EXPECT_EQ(Report.Lines[1],
               L"* UTC moved back   : UTC(RMC)= 2020/01/02 12:00:05.0 to 2020/01/02 12:00:03.0 (-00:00:02.0)");
     Feed(3 - 86400);
-    EXPECT_EQ(Report.Lines.back(),
-              L"* UTC moved back   : UTC(RMC)= 2020/01/02 12:00:03.0 to 2020/01/01 12:00:03.0");
+    EXPECT_EQ(Report.Lines.back(), L"* UTC moved back   : UTC(RMC)= 2020/01/02 12:00:03.0 to 2020/01/01 12:00:03.0");
     EXPECT_EQ(State.BackCount, 2);
 }
 
@@ -91,7 +93,9 @@ TEST_F(TimeChecksTest, MovedBackSwitchedOffIsNotCountedButBecomesTheReference) {
     FeedSeconds({10, 11, 5, 5});
     EXPECT_EQ(State.BackCount, 0);
     ASSERT_EQ(Report.Lines.size(), 1u);
-    EXPECT_EQ(Report.Lines[0], L"* UTC is the same  : UTC(RMC)= 2020/01/02 12:00:05.0 & Same place Lat=35.50000000 Lon=139.50000000 Spd= 0.0");
+    EXPECT_EQ(
+        Report.Lines[0],
+        L"* UTC is the same  : UTC(RMC)= 2020/01/02 12:00:05.0 & Same place Lat=35.50000000 Lon=139.50000000 Spd= 0.0");
 }
 
 TEST_F(TimeChecksTest, RepeatedTimeGivesIntervalLineThenSameTimeLine) {
@@ -102,7 +106,10 @@ TEST_F(TimeChecksTest, RepeatedTimeGivesIntervalLineThenSameTimeLine) {
 }
 
 TEST_F(TimeChecksTest, SameTimeLineShowsPlaceAndSpeedOnlyWhenTheyRepeat) {
-    struct Row { double lat, lon, speed; std::wstring tail; };
+    struct Row {
+        double lat, lon, speed;
+        std::wstring tail;
+    };
     const Row rows[] = {
         {35.668723333333333, 139.761315, 0.0, L" & Same place Lat=35.66872333 Lon=139.76131500 Spd= 0.0"},
         {35.668723333333333, 139.761315, 3.5, L" & Same place Lat=35.66872333 Lon=139.76131500"},

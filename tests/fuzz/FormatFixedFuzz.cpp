@@ -45,9 +45,12 @@ std::uint64_t WholePartOfScaled(double a, int k, bool& fraction) {
     const auto whole = static_cast<std::ptrdiff_t>(digits.size()) + k - q;
     std::uint64_t n = 0;
     for (std::ptrdiff_t i = 0; i < whole; ++i) {
-        n = n * 10 + static_cast<std::uint64_t>(i < static_cast<std::ptrdiff_t>(digits.size()) ? digits[static_cast<std::size_t>(i)] - '0' : 0);
+        n = n * 10 + static_cast<std::uint64_t>(i < static_cast<std::ptrdiff_t>(digits.size())
+                                                    ? digits[static_cast<std::size_t>(i)] - '0'
+                                                    : 0);
     }
-    fraction = whole < 0 || digits.find_first_not_of('0', static_cast<std::size_t>(std::max<std::ptrdiff_t>(whole, 0))) != std::string::npos;
+    fraction = whole < 0 || digits.find_first_not_of(
+                                '0', static_cast<std::size_t>(std::max<std::ptrdiff_t>(whole, 0))) != std::string::npos;
     return n;
 }
 
@@ -105,7 +108,8 @@ std::wstring ExpectedFixed(double x, const TDigits& d, int precision) {
         for (int i = kept; i < cut; ++i) count *= 10;
     }
     std::wstring digits = Text(count);
-    if (digits.size() <= static_cast<std::size_t>(precision)) digits.insert(0, static_cast<std::size_t>(precision) + 1 - digits.size(), L'0');
+    if (digits.size() <= static_cast<std::size_t>(precision))
+        digits.insert(0, static_cast<std::size_t>(precision) + 1 - digits.size(), L'0');
     if (precision > 0) digits.insert(digits.size() - static_cast<std::size_t>(precision), 1, L'.');
     return (x < 0 && count != 0 ? L"-" : L"") + digits;
 }

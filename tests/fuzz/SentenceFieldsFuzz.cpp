@@ -52,8 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!fields.Field[static_cast<std::size_t>(i)].empty()) __builtin_trap();
     if (ChecksumOk(sentence) != ModelChecksumOk(sentence)) __builtin_trap();
     const std::string_view trimmed = TrimBytes(sentence);
-    if (!trimmed.empty() && (static_cast<unsigned char>(trimmed.front()) <= 0x20 ||
-                             static_cast<unsigned char>(trimmed.back()) <= 0x20))
+    if (!trimmed.empty() &&
+        (static_cast<unsigned char>(trimmed.front()) <= 0x20 || static_cast<unsigned char>(trimmed.back()) <= 0x20))
         __builtin_trap();
     return 0;
 }

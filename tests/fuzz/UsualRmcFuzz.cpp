@@ -44,8 +44,7 @@ bool SameState(const ScanState& a, const ScanState& b) {
            same(a.CurLon, b.CurLon) && same(a.CurSpeed, b.CurSpeed) && same(a.PrevLat, b.PrevLat) &&
            same(a.PrevLon, b.PrevLon) && same(a.PrevSpeed, b.PrevSpeed) && a.SameCount == b.SameCount &&
            a.StepCount == b.StepCount && a.BackCount == b.BackCount && a.GloMode == b.GloMode &&
-           a.SentenceCount == b.SentenceCount && a.PrevTimeText == b.PrevTimeText &&
-           a.TenthCounter == b.TenthCounter;
+           a.SentenceCount == b.SentenceCount && a.PrevTimeText == b.PrevTimeText && a.TenthCounter == b.TenthCounter;
 }
 
 std::uint32_t Hash(std::string_view bytes) {

@@ -22,10 +22,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -83,7 +83,8 @@ LRESULT Send(HWND h, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, UINT ms
 std::wstring Text(HWND h) {
     const auto length = static_cast<std::size_t>(Send(h, WM_GETTEXTLENGTH));
     std::wstring s(length + 1, L'\0');
-    const auto got = static_cast<std::size_t>(Send(h, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(s.data()), 60000));
+    const auto got =
+        static_cast<std::size_t>(Send(h, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(s.data()), 60000));
     s.resize(got);
     return s;
 }
@@ -127,28 +128,32 @@ bool Start(const std::wstring& environment = L"") {
     AppPid = info.dwProcessId;
     WaitForInputIdle(AppProcess, 30000);
     Main = nullptr;
-    return WaitFor([] {
-        HWND h = nullptr;
-        while ((h = FindWindowExW(nullptr, h, kFormMainClass, nullptr)) != nullptr) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(h, &pid);
-            if (pid == AppPid && IsWindowVisible(h)) {
-                Main = h;
-                return true;
+    return WaitFor(
+        [] {
+            HWND h = nullptr;
+            while ((h = FindWindowExW(nullptr, h, kFormMainClass, nullptr)) != nullptr) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(h, &pid);
+                if (pid == AppPid && IsWindowVisible(h)) {
+                    Main = h;
+                    return true;
+                }
             }
-        }
-        return false;
-    }, 60000);
+            return false;
+        },
+        60000);
 }
 
 // The window is ready once the first activation has widened it to the options row.
 bool WaitActivated() {
-    return WaitFor([] {
-        RECT client{};
-        GetClientRect(Main, &client);
-        const RECT last = ClientRectOf(Ctl(kIdEditTdecimal));
-        return client.right == last.right + 8;
-    }, 30000);
+    return WaitFor(
+        [] {
+            RECT client{};
+            GetClientRect(Main, &client);
+            const RECT last = ClientRectOf(Ctl(kIdEditTdecimal));
+            return client.right == last.right + 8;
+        },
+        30000);
 }
 
 bool Close() {
@@ -164,18 +169,20 @@ bool Close() {
 // A top-level #32770 box owned by the main window.
 HWND WaitBox(DWORD ms, const std::function<bool(HWND)>& wanted) {
     HWND found = nullptr;
-    WaitFor([&] {
-        HWND h = nullptr;
-        while ((h = FindWindowExW(nullptr, h, L"#32770", nullptr)) != nullptr) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(h, &pid);
-            if (pid == AppPid && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == Main && wanted(h)) {
-                found = h;
-                return true;
+    WaitFor(
+        [&] {
+            HWND h = nullptr;
+            while ((h = FindWindowExW(nullptr, h, L"#32770", nullptr)) != nullptr) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(h, &pid);
+                if (pid == AppPid && IsWindowVisible(h) && GetWindow(h, GW_OWNER) == Main && wanted(h)) {
+                    found = h;
+                    return true;
+                }
             }
-        }
-        return false;
-    }, ms);
+            return false;
+        },
+        ms);
     return found;
 }
 
@@ -199,7 +206,8 @@ bool RunUnix(const std::wstring& commandLine) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     std::wstring line = L"Z:\\bin\\sh -c \"exec " + commandLine + L" </dev/null >/dev/null 2>&1\"";
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return false;
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
     WaitForSingleObject(info.hProcess, 30000);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
@@ -207,7 +215,7 @@ bool RunUnix(const std::wstring& commandLine) {
 }
 
 void Screenshot(HWND window, const std::wstring& name) {
-    Sleep(500);   // let the last paint land
+    Sleep(500);  // let the last paint land
     RECT r{};
     GetWindowRect(window, &r);
     std::wstring file = L"Z:" + Shots + L"/" + name;
@@ -220,18 +228,21 @@ void Screenshot(HWND window, const std::wstring& name) {
             L" +repage " + Shots + L"/" + name);
     // A Unix program's process handle may signal at once: wait for the picture itself.
     LONGLONG last = -1;
-    WaitFor([&] {
-        WIN32_FILE_ATTRIBUTE_DATA info{};
-        if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &info)) return false;
-        const LONGLONG size = (static_cast<LONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-        const bool stable = size > 0 && size == last;
-        last = size;
-        return stable;
-    }, 20000);
+    WaitFor(
+        [&] {
+            WIN32_FILE_ATTRIBUTE_DATA info{};
+            if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &info)) return false;
+            const LONGLONG size = (static_cast<LONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+            const bool stable = size > 0 && size == last;
+            last = size;
+            return stable;
+        },
+        20000);
 }
 
 std::wstring ReadFileText(const std::wstring& path) {
-    const HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE f =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) return L"<missing>";
     std::string bytes(static_cast<std::size_t>(GetFileSize(f, nullptr)), '\0');
     DWORD got = 0;
@@ -322,8 +333,8 @@ HWND ToolTipOfApp() {
 // Width of a caption in a font, measured here the way a label sizes itself.
 int TextWidth(const wchar_t* face, int points, BYTE charset, const std::wstring& text) {
     const HDC dc = GetDC(nullptr);
-    const HFONT font = CreateFontW(-MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, charset, 0,
-                                   0, 0, 0, face);
+    const HFONT font = CreateFontW(-MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                   charset, 0, 0, 0, 0, face);
     const HGDIOBJ old = SelectObject(dc, font);
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
@@ -375,13 +386,26 @@ void FirstStart() {
     Check(WaitActivated(), "first activation widens the window to the options row");
     Check(Text(Main) == L"Fixtally Ver1.00", "caption from the version resource", Text(Main));
 
-    struct Expect { int id; const wchar_t* text; };
+    struct Expect {
+        int id;
+        const wchar_t* text;
+    };
     const Expect texts[] = {
-        {kIdLabelFnmae, L"File name"}, {kIdButtonBrowse, L"Browse"}, {kIdCheckBoxSameTime, L"Same time"},
-        {kIdCheckBoxMovedBack, L"Moved back"}, {kIdCheckBoxStepChange, L"Interval change"},
-        {kIdLabelFluc, L"Fluctuation"}, {kIdEditFlucTime, L"0.25"}, {kIdLabelSec, L"Sec."},
-        {kIdLabelDecTime, L"Decimal of time"}, {kIdEditTdecimal, L"1"}, {kIdButtonClear, L"Clear"},
-        {kIdButtonConv, L"Check"}, {kIdButtonExit, L"Exit"}, {kIdEditFilename, L""}, {kIdMemo1, L""},
+        {kIdLabelFnmae, L"File name"},
+        {kIdButtonBrowse, L"Browse"},
+        {kIdCheckBoxSameTime, L"Same time"},
+        {kIdCheckBoxMovedBack, L"Moved back"},
+        {kIdCheckBoxStepChange, L"Interval change"},
+        {kIdLabelFluc, L"Fluctuation"},
+        {kIdEditFlucTime, L"0.25"},
+        {kIdLabelSec, L"Sec."},
+        {kIdLabelDecTime, L"Decimal of time"},
+        {kIdEditTdecimal, L"1"},
+        {kIdButtonClear, L"Clear"},
+        {kIdButtonConv, L"Check"},
+        {kIdButtonExit, L"Exit"},
+        {kIdEditFilename, L""},
+        {kIdMemo1, L""},
     };
     std::wstring wrong;
     for (const Expect& e : texts) {
@@ -398,7 +422,8 @@ void FirstStart() {
 
     const auto memoStyle = static_cast<DWORD>(GetWindowLongPtrW(Ctl(kIdMemo1), GWL_STYLE));
     Check((memoStyle & (WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN)) ==
-                  (WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN) && !(memoStyle & ES_AUTOHSCROLL),
+                  (WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN) &&
+              !(memoStyle & ES_AUTOHSCROLL),
           "report pane: both scroll bars, multi-line, Return, wrapping");
     Check(GetWindowLongPtrW(Ctl(kIdStatusBar1), GWL_STYLE) & SBARS_SIZEGRIP, "status bar with size grip");
 
@@ -433,8 +458,10 @@ void FirstStart() {
     Check(resized.bottom - resized.top == 300, "minimum outer height 300", RectText(resized));
     SetWindowPos(Main, nullptr, 0, 0, 200, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     GetWindowRect(Main, &resized);
-    Check(resized.right - resized.left == outer.right - outer.left, "minimum width is the options row's", RectText(resized));
-    SetWindowPos(Main, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Check(resized.right - resized.left == outer.right - outer.left, "minimum width is the options row's",
+          RectText(resized));
+    SetWindowPos(Main, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     // Hints in English.
     const HWND tip = ToolTipOfApp();
@@ -469,8 +496,8 @@ void FirstStart() {
     for (int id : {kIdCheckBoxSameTime, kIdCheckBoxMovedBack, kIdCheckBoxStepChange}) Send(Ctl(id), BM_CLICK);
     ClickCheck();
     WaitCompleted(30000);
-    Check(Text(Ctl(kIdEditFlucTime)) == L"0.5" && Text(Ctl(kIdEditTdecimal)) == L"3" && Checked(kIdCheckBoxStepChange) &&
-              !Checked(kIdCheckBoxSameTime) && IsWindowEnabled(Ctl(kIdEditFlucTime)),
+    Check(Text(Ctl(kIdEditFlucTime)) == L"0.5" && Text(Ctl(kIdEditTdecimal)) == L"3" &&
+              Checked(kIdCheckBoxStepChange) && !Checked(kIdCheckBoxSameTime) && IsWindowEnabled(Ctl(kIdEditFlucTime)),
           "corrections: 0.5, 3, Interval change checked and enabled",
           Text(Ctl(kIdEditFlucTime)) + L" " + Text(Ctl(kIdEditTdecimal)));
     SetText(Ctl(kIdEditFlucTime), L"-0.3");
@@ -500,7 +527,11 @@ void FirstStart() {
     SetText(Ctl(kIdEditTdecimal), L"1");
     for (int id : {kIdCheckBoxSameTime, kIdCheckBoxMovedBack}) Send(Ctl(id), BM_CLICK);
     Drop({Data + L"\\clean.nmea", Data + L"\\sample.nmea"});
-    Check(WaitFor([] { return Text(Ctl(kIdEditFilename)) == Data + L"\\sample.nmea" && Status().rfind(L"Completed.", 0) == 0; }, 30000) &&
+    Check(WaitFor(
+              [] {
+                  return Text(Ctl(kIdEditFilename)) == Data + L"\\sample.nmea" && Status().rfind(L"Completed.", 0) == 0;
+              },
+              30000) &&
               AsCliOutput() == expected,
           "two dropped logs: the second one's report is shown", Text(Ctl(kIdEditFilename)));
 
@@ -513,7 +544,8 @@ void FirstStart() {
     const std::wstring ini = IniPath();
     Check(Ini(ini, L"FlucTime") == L"0.75" && Ini(ini, L"MovedBack") == L"0" && Ini(ini, L"SameTimeAlm") == L"1" &&
               Ini(ini, L"Filename") == Data + L"\\sample.nmea" && Ini(ini, L"MainTop") == L"45" &&
-              Ini(ini, L"MainLeft") == L"37" && Ini(ini, L"EngFontName") == L"Tahoma" && Ini(ini, L"JpCharset") == L"128",
+              Ini(ini, L"MainLeft") == L"37" && Ini(ini, L"EngFontName") == L"Tahoma" &&
+              Ini(ini, L"JpCharset") == L"128",
           "settings file holds the options, name and position", Ini(ini, L"MainTop") + L"," + Ini(ini, L"MainLeft"));
     Check(StartsWithBom(ini), "settings file is UTF-16 with FF FE");
 }
@@ -594,8 +626,7 @@ void CloseDuringRun() {
     const DWORD start = GetTickCount();
     PostMessageW(Main, WM_CLOSE, 0, 0);
     const bool ended = WaitForSingleObject(AppProcess, 20000) == WAIT_OBJECT_0;
-    Check(ended, "the program ends at the run's next point",
-          std::to_wstring(GetTickCount() - start) + L" ms");
+    Check(ended, "the program ends at the run's next point", std::to_wstring(GetTickCount() - start) + L" ms");
     if (!ended) TerminateProcess(AppProcess, 1);
     Check(Ini(IniPath(), L"Filename") == Data + L"\\long.nmea", "settings saved by that close");
 }
@@ -617,7 +648,8 @@ void Big() {
     }
     const DWORD total = GetTickCount() - start;
     Check(done, "million-line report completes", std::to_wstring(total) + L" ms");
-    Note("million-line run", L"total " + std::to_wstring(total) + L" ms, slowest status answer " + std::to_wstring(worst) + L" ms");
+    Note("million-line run",
+         L"total " + std::to_wstring(total) + L" ms, slowest status answer " + std::to_wstring(worst) + L" ms");
     const LRESULT lines = Send(Ctl(kIdMemo1), EM_GETLINECOUNT, 0, 0, 60000);
     Check(lines >= 1000000, "the pane holds every line", std::to_wstring(lines) + L" lines");
     Screenshot(Main, L"after-million.png");
@@ -654,8 +686,8 @@ void Abort() {
     PostMessageW(focus, WM_KEYUP, VK_ESCAPE, 0xC0010001);
     Check(WaitFor([] { return Contains(Report(), L"\r\nAborted by user.\r\n"); }, 30000), "Esc aborts the run");
     // The log has nothing to report before the abort: an empty line, then the words.
-    Check(Report() == L"\r\nAborted by user.\r\n" &&
-              Contains(Status(), L"long.nmea: Line ") && Text(Ctl(kIdEditFilename)) == Data + L"\\long.nmea",
+    Check(Report() == L"\r\nAborted by user.\r\n" && Contains(Status(), L"long.nmea: Line ") &&
+              Text(Ctl(kIdEditFilename)) == Data + L"\\long.nmea",
           "report ends with the abort line, status keeps the progress, no second run started", Status());
     Screenshot(Main, L"aborted-run.png");
     // Posted to the same thread, the Esc is handled before the click below.
@@ -667,16 +699,23 @@ void Abort() {
 }
 
 HWND FindDescendant(HWND parent, const wchar_t* cls, int id) {
-    struct Ctx { const wchar_t* cls; int id; HWND found; } ctx{cls, id, nullptr};
-    EnumChildWindows(parent, [](HWND h, LPARAM lp) -> BOOL {
-        auto* c = reinterpret_cast<Ctx*>(lp);
-        wchar_t name[64] = L"";
-        if (GetDlgCtrlID(h) == c->id && GetClassNameW(h, name, 64) && !lstrcmpW(name, c->cls)) {
-            c->found = h;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&ctx));
+    struct Ctx {
+        const wchar_t* cls;
+        int id;
+        HWND found;
+    } ctx{cls, id, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            wchar_t name[64] = L"";
+            if (GetDlgCtrlID(h) == c->id && GetClassNameW(h, name, 64) && !lstrcmpW(name, c->cls)) {
+                c->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
     return ctx.found;
 }
 
@@ -692,7 +731,8 @@ void Dialog() {
     Check(dialog != nullptr, "open dialog appears");
     if (!dialog) return;
     std::wstring offset;
-    Check(WaitFor([&] { return CentredOver(dialog, Main, offset); }, 5000), "dialog centred over the main window", offset);
+    Check(WaitFor([&] { return CentredOver(dialog, Main, offset); }, 5000), "dialog centred over the main window",
+          offset);
     const HWND type = FindDescendant(dialog, L"ComboBox", 0x470);
     Check(type && Text(type).rfind(L"Log file (*.nmea, *.nme,*.nma, *.log, *.txt)", 0) == 0, "first filter selected",
           type ? Text(type) : L"none");
@@ -713,17 +753,20 @@ void Dialog() {
     dialog = WaitBox(30000, IsOpenDialog);
     if (dialog) {
         RECT d{};
-        Check(WaitFor([&] {
-                  GetWindowRect(dialog, &d);
-                  return d.right == monitor.rcWork.right && d.bottom == monitor.rcWork.bottom;
-              }, 5000),
+        Check(WaitFor(
+                  [&] {
+                      GetWindowRect(dialog, &d);
+                      return d.right == monitor.rcWork.right && d.bottom == monitor.rcWork.bottom;
+                  },
+                  5000),
               "near an edge: against the work area", RectText(d));
         const HWND look = FindDescendant(dialog, L"ComboBox", 0x471);
         Note("second Browse opens in", look ? Text(look) : L"?");
         PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
         WaitFor([&] { return !IsWindow(dialog); }, 10000);
     }
-    Check(_wcsicmp(Text(Ctl(kIdEditFilename)).c_str(), (Data + L"\\sample.nmea").c_str()) == 0, "cancel keeps the name");
+    Check(_wcsicmp(Text(Ctl(kIdEditFilename)).c_str(), (Data + L"\\sample.nmea").c_str()) == 0,
+          "cancel keeps the name");
     Check(Close(), "close");
 }
 
@@ -734,7 +777,8 @@ void CheckReleasedSample() {
     SetText(Ctl(kIdEditFilename), App.substr(0, App.rfind(L'\\')) + L"\\sample.nmea");
     ClickCheck();
     const bool checked = WaitCompleted(30000);
-    Check(checked && AsCliOutput() == ReadFileText(Data + L"\\expected.txt"), "the sample beside the program", AsCliOutput());
+    Check(checked && AsCliOutput() == ReadFileText(Data + L"\\expected.txt"), "the sample beside the program",
+          AsCliOutput());
 }
 
 // The programs as unpacked from the release zip: caption from their version,
@@ -748,8 +792,12 @@ void Unpacked() {
     // the pane again, can only come from the dropped log's check.
     Send(Ctl(kIdButtonClear), BM_CLICK);
     Drop({Data + L"\\sample.nmea.gz"});
-    const bool dropped = WaitFor([] { return Text(Ctl(kIdEditFilename)) == Data + L"\\sample.nmea.gz" && !Report().empty() &&
-                                             Status().rfind(L"Completed.", 0) == 0; }, 30000);
+    const bool dropped = WaitFor(
+        [] {
+            return Text(Ctl(kIdEditFilename)) == Data + L"\\sample.nmea.gz" && !Report().empty() &&
+                   Status().rfind(L"Completed.", 0) == 0;
+        },
+        30000);
     Check(dropped && AsCliOutput() == expected, "a dropped compressed log reports as the log inside", AsCliOutput());
     // Read as gzip -d reads them: zeros or other bytes after the compressed
     // log, and a plain log that begins with gzip's magic by chance.
@@ -765,8 +813,8 @@ void Unpacked() {
     ClickCheck();
     const HWND box = WaitBox(30000, IsMessageBox);
     const std::wstring text = box ? Text(GetDlgItem(box, 0xFFFF)) : L"no box";
-    Check(box && text == L"Read error : " + Data + L"\\cut.nmea.gz (compressed log cut short)" && Text(box) == L"Fixtally" &&
-              !Contains(Report(), L"no error."),
+    Check(box && text == L"Read error : " + Data + L"\\cut.nmea.gz (compressed log cut short)" &&
+              Text(box) == L"Fixtally" && !Contains(Report(), L"no error."),
           "a cut-off compressed log: the failure box, no clean report", text);
     if (box) PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     Check(WaitFor([&] { return box && !IsWindow(box); }, 10000) && Alive(), "the program runs on after the failure");
@@ -812,7 +860,9 @@ HWND Focus() {
     return gui.hwndFocus;
 }
 
-bool WaitFocus(int id) { return WaitFor([id] { return Alive() && Focus() == Ctl(id); }, 10000); }
+bool WaitFocus(int id) {
+    return WaitFor([id] { return Alive() && Focus() == Ctl(id); }, 10000);
+}
 
 // Esc and Tab in the report pane, between runs and during one, typed and clicked.
 void Keys() {
@@ -825,8 +875,10 @@ void Keys() {
 
     // Keys arrive in order: once Tab has moved the focus, Esc and Return are handled.
     Xdo(L"mousemove " + PointArgs(CentreOf(Ctl(kIdMemo1))) + L" click 1 key Escape key Return key Tab");
-    Check(WaitFocus(kIdButtonClear) && Alive(), "Esc in the report pane between runs: the program runs on, Tab reaches Clear");
-    Check(Report().size() == report.size() + 2 && Status() == status, "the report only got Return's line break, the status is kept");
+    Check(WaitFocus(kIdButtonClear) && Alive(),
+          "Esc in the report pane between runs: the program runs on, Tab reaches Clear");
+    Check(Report().size() == report.size() + 2 && Status() == status,
+          "the report only got Return's line break, the status is kept");
     Screenshot(Main, L"tab-focus-clear.png");
     Xdo(L"key shift+Tab");
     Check(WaitFocus(kIdMemo1), "Shift+Tab from Clear returns to the report pane");
@@ -835,9 +887,11 @@ void Keys() {
 
     SetText(Ctl(kIdEditFilename), Data + L"\\long.nmea");
     Xdo(L"mousemove " + PointArgs(CentreOf(Ctl(kIdButtonConv))) + L" click 1");
-    Check(WaitFor([] { return Contains(Status(), L"long.nmea: Line "); }, 60000), "a click on Check starts the long run", Status());
+    Check(WaitFor([] { return Contains(Status(), L"long.nmea: Line "); }, 60000),
+          "a click on Check starts the long run", Status());
     Xdo(L"mousemove " + PointArgs(CentreOf(Ctl(kIdMemo1))) + L" click 1 key Escape");
-    Check(WaitFor([] { return Contains(Report(), L"Aborted by user."); }, 30000), "Esc in the report pane aborts the run");
+    Check(WaitFor([] { return Contains(Report(), L"Aborted by user."); }, 30000),
+          "Esc in the report pane aborts the run");
     Screenshot(Main, L"esc-in-pane-abort.png");
     Xdo(L"key Tab");
     Check(WaitFocus(kIdButtonClear) && Alive() && Report() == L"\r\nAborted by user.\r\n" &&
@@ -856,7 +910,8 @@ void Hands() {
     const std::wstring longName = Data + L"\\" + std::wstring(200, L'd') + L"\\" + std::wstring(100, L'l') + L".nmea";
     Drop({longName});
     HWND box = nullptr;
-    const bool ended = WaitFor([&] { return Status().rfind(L"Completed.", 0) == 0 || (box = WaitBox(0, IsMessageBox)) != nullptr; }, 30000);
+    const bool ended = WaitFor(
+        [&] { return Status().rfind(L"Completed.", 0) == 0 || (box = WaitBox(0, IsMessageBox)) != nullptr; }, 30000);
     const std::wstring outcome = box ? Text(GetDlgItem(box, 0xFFFF)) : AsCliOutput();
     Check(ended && Text(Ctl(kIdEditFilename)) == longName &&
               outcome == (box ? L"Can't open : " + longName : ReadFileText(Data + L"\\expected.txt")),
@@ -875,12 +930,13 @@ void Hands() {
     Check(Close(), "close while minimised");
     const std::wstring ini = IniPath();
     std::wstring missing;
-    for (const wchar_t* key : {L"Filename", L"FlucTime", L"SameTimeAlm", L"StepChange", L"MovedBack", L"TimeDecimal",
-                               L"EngCharset", L"EngFontName", L"EngFontSize", L"JpCharset", L"JpFontName", L"JpFontSize",
-                               L"MainTop", L"MainLeft"}) {
+    for (const wchar_t* key :
+         {L"Filename", L"FlucTime", L"SameTimeAlm", L"StepChange", L"MovedBack", L"TimeDecimal", L"EngCharset",
+          L"EngFontName", L"EngFontSize", L"JpCharset", L"JpFontName", L"JpFontSize", L"MainTop", L"MainLeft"}) {
         if (Ini(ini, key) == L"<none>") missing += std::wstring(key) + L" ";
     }
-    Check(StartsWithBom(ini) && missing.empty(), "the recreated settings file starts with FF FE and holds every key", missing);
+    Check(StartsWithBom(ini) && missing.empty(), "the recreated settings file starts with FF FE and holds every key",
+          missing);
     Check(Ini(ini, L"MainTop") == L"83" && Ini(ini, L"MainLeft") == L"61", "the settings file holds the normal place",
           Ini(ini, L"MainTop") + L"," + Ini(ini, L"MainLeft"));
     Check(Start() && WaitActivated(), "start again");
@@ -891,12 +947,14 @@ void Hands() {
 
 // A settings file of the two bytes FF FE and the given keys of "Option".
 void WriteSettings(const std::wstring& path, const std::vector<std::pair<std::wstring, std::wstring>>& keys) {
-    const HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE f =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     const unsigned char bom[2] = {0xFF, 0xFE};
     DWORD written = 0;
     WriteFile(f, bom, sizeof bom, &written, nullptr);
     CloseHandle(f);
-    for (const auto& [key, value] : keys) WritePrivateProfileStringW(L"Option", key.c_str(), value.c_str(), path.c_str());
+    for (const auto& [key, value] : keys)
+        WritePrivateProfileStringW(L"Option", key.c_str(), value.c_str(), path.c_str());
 }
 
 // Stored positions of every kind, each at its own start: the window lands
@@ -917,13 +975,22 @@ void Placement() {
         {"no position keys: centred", {}, TWant::Centre, TWant::Centre},
         {"inside the work area: as stored", {{L"MainTop", L"100"}, {L"MainLeft", L"200"}}, TWant::Given, TWant::Given},
         {"hexadecimal values", {{L"MainTop", L"$40"}, {L"MainLeft", L"0x50"}}, TWant::Given, TWant::Given},
-        {"negative: against the top and left edges", {{L"MainTop", L"-50"}, {L"MainLeft", L"-70"}}, TWant::Start, TWant::Start},
-        {"off the bottom right: against those edges", {{L"MainTop", L"5000"}, {L"MainLeft", L"9000"}}, TWant::End, TWant::End},
+        {"negative: against the top and left edges",
+         {{L"MainTop", L"-50"}, {L"MainLeft", L"-70"}},
+         TWant::Start,
+         TWant::Start},
+        {"off the bottom right: against those edges",
+         {{L"MainTop", L"5000"}, {L"MainLeft", L"9000"}},
+         TWant::End,
+         TWant::End},
         {"32-bit extremes", {{L"MainTop", L"2147483646"}, {L"MainLeft", L"-2147483648"}}, TWant::End, TWant::Start},
         {"far left only", {{L"MainTop", L"300"}, {L"MainLeft", L"-100000"}}, TWant::Given, TWant::Start},
         {"left missing: centred", {{L"MainTop", L"100"}}, TWant::Centre, TWant::Centre},
         {"top not a number: centred", {{L"MainTop", L"abc"}, {L"MainLeft", L"10"}}, TWant::Centre, TWant::Centre},
-        {"left out of range: centred", {{L"MainTop", L"10"}, {L"MainLeft", L"2147483648"}}, TWant::Centre, TWant::Centre},
+        {"left out of range: centred",
+         {{L"MainTop", L"10"}, {L"MainLeft", L"2147483648"}},
+         TWant::Centre,
+         TWant::Centre},
         {"left unset: centred", {{L"MainTop", L"10"}, {L"MainLeft", L"2147483647"}}, TWant::Centre, TWant::Centre},
     };
     for (const TRow& r : rows) {
@@ -939,14 +1006,15 @@ void Placement() {
         const RECT& work = monitor.rcWork;
         auto want = [&](TWant kind, const std::wstring& key, long start, long end, long size) {
             switch (kind) {
-            case TWant::Centre: return start + (end - start - size) / 2;
-            case TWant::Given:
-                for (const auto& [k, v] : r.keys) {
-                    if (k == key) return std::wcstol(v.c_str() + (v[0] == L'$' ? 1 : 0), nullptr, v[0] == L'$' ? 16 : 0);
-                }
-                return -1L;
-            case TWant::Start: return start;
-            case TWant::End: return end - size;
+                case TWant::Centre: return start + (end - start - size) / 2;
+                case TWant::Given:
+                    for (const auto& [k, v] : r.keys) {
+                        if (k == key)
+                            return std::wcstol(v.c_str() + (v[0] == L'$' ? 1 : 0), nullptr, v[0] == L'$' ? 16 : 0);
+                    }
+                    return -1L;
+                case TWant::Start: return start;
+                case TWant::End: return end - size;
             }
             return -1L;
         };
@@ -955,8 +1023,8 @@ void Placement() {
         const long top = want(r.top, L"MainTop", work.top, work.bottom, h);
         const long left = want(r.left, L"MainLeft", work.left, work.right, w);
         Check(outer.top == top && outer.left == left && outer.bottom - outer.top == h, r.what,
-              RectText(outer) + L" (wanted " + std::to_wstring(left) + L"," + std::to_wstring(top) + L" in the work area " +
-                  RectText(work) + L")");
+              RectText(outer) + L" (wanted " + std::to_wstring(left) + L"," + std::to_wstring(top) +
+                  L" in the work area " + RectText(work) + L")");
         Check(Close(), "close");
     }
 }
@@ -975,7 +1043,8 @@ void Picture() {
 }
 
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
-    std::printf("FAIL driver crashed: exception 0x%08lx\n", static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode));
+    std::printf("FAIL driver crashed: exception 0x%08lx\n",
+                static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode));
     std::fflush(stdout);
     ExitProcess(100);
 }

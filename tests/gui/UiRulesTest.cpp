@@ -9,7 +9,7 @@ TEST(VersionTextOf, PadsTheMinorNumberToTwoDigits) {
     EXPECT_EQ(VersionTextOf(0x00020004u), L"2.04");
     EXPECT_EQ(VersionTextOf(0x0001000Cu), L"1.12");
     EXPECT_EQ(VersionTextOf(0x0003007Bu), L"3.123");
-    EXPECT_EQ(VersionTextOf(0xFFFFFFFFu), L"65535.65535");   // no version resource
+    EXPECT_EQ(VersionTextOf(0xFFFFFFFFu), L"65535.65535");  // no version resource
 }
 
 TEST(ApplicationTitleOf, KeepsTheFirstCharacterAndLowersTheRestUpToTheFirstDot) {
@@ -24,7 +24,7 @@ TEST(FailureText, AddsAFullStopAfterCharactersAboveIt) {
     EXPECT_EQ(FailureText(L"Cannot Copy : C:\\a.ini"), L"Cannot Copy : C:\\a.ini.");
     EXPECT_EQ(FailureText(L"Read error 5"), L"Read error 5.");
     EXPECT_EQ(FailureText(L"Done."), L"Done.");
-    EXPECT_EQ(FailureText(L"Failed -"), L"Failed -");   // '-' sorts before '.'
+    EXPECT_EQ(FailureText(L"Failed -"), L"Failed -");  // '-' sorts before '.'
     EXPECT_EQ(FailureText(L""), L"");
 }
 
@@ -47,15 +47,15 @@ struct TWordCase {
 
 TEST(WordStartOf, FindsTheWordStartsOnEitherSide) {
     const TWordCase cases[] = {
-        {L"UTC same= 2", 11, 10, 11},   // at the end: the last word's start
-        {L"UTC same= 2", 6, 4, 10},     // inside "same="
-        {L"UTC same= 2", 4, 0, 4},      // just after the blank: back over it
-        {L"UTC  same", 5, 0, 5},        // several blanks count as one gap
-        {L"a\tb", 3, 2, 3},             // a tab is a blank too
-        {L"   ", 2, 0, 3},              // blanks only
+        {L"UTC same= 2", 11, 10, 11},  // at the end: the last word's start
+        {L"UTC same= 2", 6, 4, 10},    // inside "same="
+        {L"UTC same= 2", 4, 0, 4},     // just after the blank: back over it
+        {L"UTC  same", 5, 0, 5},       // several blanks count as one gap
+        {L"a\tb", 3, 2, 3},            // a tab is a blank too
+        {L"   ", 2, 0, 3},             // blanks only
         {L"word", 0, 0, 4},
         {L"", 0, 0, 0},
-        {L"ab cd", 99, 3, 5},           // an index past the end stays inside
+        {L"ab cd", 99, 3, 5},  // an index past the end stays inside
     };
     for (const TWordCase& c : cases) {
         EXPECT_EQ(WordStartLeftOf(c.Line, c.Index), c.Left) << c.Index;

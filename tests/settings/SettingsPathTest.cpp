@@ -17,7 +17,7 @@ public:
     std::wstring CurrentDir = L"D:\\work\\";
     std::wstring AppData = L"C:\\Users\\u\\AppData\\Roaming";
     std::set<std::wstring> ReadOnlyFolders, Folders{L"C:\\Prog\\", L"D:\\work\\"};
-    std::map<std::wstring, TDateTime> Files;   // path -> newest time
+    std::map<std::wstring, TDateTime> Files;  // path -> newest time
     bool CreateFails = false, CopyFails = false;
     std::vector<std::wstring> Created, Probed;
     std::vector<std::pair<std::wstring, std::wstring>> Copies;
@@ -39,9 +39,7 @@ public:
         Folders.insert(folder);
         return true;
     }
-    std::wstring EnvironmentValue(std::wstring_view name) const override {
-        return name == L"APPDATA" ? AppData : L"";
-    }
+    std::wstring EnvironmentValue(std::wstring_view name) const override { return name == L"APPDATA" ? AppData : L""; }
     TDateTime FileNewestTime(const std::wstring& path) const override {
         auto it = Files.find(path);
         return it == Files.end() ? 0.0 : it->second;
@@ -57,13 +55,15 @@ public:
 const std::wstring kUserFolder = L"C:\\Users\\u\\AppData\\Roaming\\Fixtally\\";
 
 TEST(ResolveSettingsPath, NamesResolveBesideTheExecutableOrAgainstTheCurrentFolder) {
-    struct Row { std::wstring exe, name, path; };
+    struct Row {
+        std::wstring exe, name, path;
+    };
     const Row rows[] = {
         {L"C:\\Prog\\Fixtally.exe", L"", L"C:\\Prog\\Fixtally.ini"},
-        {L"C:\\Prog\\Fixtally", L"", L"C:\\Prog\\Fixtally.ini"},            // no extension: appended
-        {L"C:\\Prog\\Fix.v2.exe", L"", L"C:\\Prog\\Fix.v2.ini"},             // only the last one replaced
-        {L"C:\\Prog\\Fixtally.exe", L"other.ini", L"C:\\Prog\\other.ini"},   // bare name: executable's folder
-        {L"C:\\Prog\\Fixtally.exe", L"sub\\a.ini", L"D:\\work\\sub\\a.ini"}, // relative: current folder
+        {L"C:\\Prog\\Fixtally", L"", L"C:\\Prog\\Fixtally.ini"},              // no extension: appended
+        {L"C:\\Prog\\Fix.v2.exe", L"", L"C:\\Prog\\Fix.v2.ini"},              // only the last one replaced
+        {L"C:\\Prog\\Fixtally.exe", L"other.ini", L"C:\\Prog\\other.ini"},    // bare name: executable's folder
+        {L"C:\\Prog\\Fixtally.exe", L"sub\\a.ini", L"D:\\work\\sub\\a.ini"},  // relative: current folder
         {L"C:\\Prog\\Fixtally.exe", L"D:\\work\\b.ini", L"D:\\work\\b.ini"},  // already full
     };
     for (const Row& r : rows) {
@@ -79,7 +79,7 @@ TEST(ResolveSettingsPath, NamesResolveBesideTheExecutableOrAgainstTheCurrentFold
 TEST(EnsureWritableSettingsPath, UnwritableFolderMovesToTheUserFolderAndCopiesOnlyNewerFiles) {
     struct Row {
         const char* what;
-        std::optional<TDateTime> beside, user;   // newest times; nullopt: no file
+        std::optional<TDateTime> beside, user;  // newest times; nullopt: no file
         bool copied;
     };
     const Row rows[] = {
@@ -108,7 +108,7 @@ TEST(EnsureWritableSettingsPath, DroppedFileOnReadOnlyMediaKeepsItsOwnNameInTheU
     files.Folders.insert(kUserFolder);
     files.Files[L"E:\\team.ini"] = 200.0;
     EXPECT_EQ(ResolveSettingsPath(L"E:\\team.ini", files), kUserFolder + L"team.ini");
-    EXPECT_TRUE(files.Created.empty());   // the folder was there already
+    EXPECT_TRUE(files.Created.empty());  // the folder was there already
     ASSERT_EQ(files.Copies.size(), 1u);
     EXPECT_EQ(files.Copies[0].first, L"E:\\team.ini");
 }

@@ -13,7 +13,9 @@
 #include <windows.h>
 #endif
 
-static void PrintTo(const TWindowPosition& p, std::ostream* os) { *os << "{top " << p.Top << ", left " << p.Left << "}"; }
+static void PrintTo(const TWindowPosition& p, std::ostream* os) {
+    *os << "{top " << p.Top << ", left " << p.Left << "}";
+}
 
 namespace {
 
@@ -22,7 +24,7 @@ namespace {
 class TFakeProfile : public IProfile {
 public:
     bool FileThere = true, CreateFails = false;
-    int WritesAllowed = -1;   // -1: all
+    int WritesAllowed = -1;  // -1: all
     std::map<std::wstring, std::wstring> Values;
     std::vector<std::wstring> WriteOrder;
     std::vector<std::wstring>* Log = nullptr;
@@ -52,13 +54,11 @@ public:
 // The main window's state as load and save see it; changes go into Log, when given.
 class TFakeWindow : public ISettingsWindow {
 public:
-    std::map<EditBox, std::wstring> Edits{{EditBox::Filename, L""},
-                                          {EditBox::FlucTime, L"0.25"},
-                                          {EditBox::Tdecimal, L"1"}};
-    std::map<AlarmBox, bool> Checks{{AlarmBox::SameTime, true},
-                                    {AlarmBox::StepChange, true},
-                                    {AlarmBox::MovedBack, true}};
-    std::vector<AlarmBox> Clicks;   // click handlers run by a changed state
+    std::map<EditBox, std::wstring> Edits{
+        {EditBox::Filename, L""}, {EditBox::FlucTime, L"0.25"}, {EditBox::Tdecimal, L"1"}};
+    std::map<AlarmBox, bool> Checks{
+        {AlarmBox::SameTime, true}, {AlarmBox::StepChange, true}, {AlarmBox::MovedBack, true}};
+    std::vector<AlarmBox> Clicks;  // click handlers run by a changed state
     std::vector<std::wstring>* Log = nullptr;
     std::int32_t Top = 10, Left = 20;
 
@@ -78,16 +78,33 @@ public:
 };
 
 TEST(ParseProfileInteger, AcceptsDecimalAndHexWithSign) {
-    struct Row { std::wstring text; std::optional<std::int32_t> value; };
+    struct Row {
+        std::wstring text;
+        std::optional<std::int32_t> value;
+    };
     const Row rows[] = {
-        {L"9", 9}, {L"  -12", -12}, {L"+7", 7},
-        {L"0x0A", 10}, {L"0X1f", 31}, {L"$ff", 255}, {L"x10", 16}, {L"-$A", -10},
-        {L"2147483647", 2147483647}, {L"-2147483648", -2147483647 - 1},
+        {L"9", 9},
+        {L"  -12", -12},
+        {L"+7", 7},
+        {L"0x0A", 10},
+        {L"0X1f", 31},
+        {L"$ff", 255},
+        {L"x10", 16},
+        {L"-$A", -10},
+        {L"2147483647", 2147483647},
+        {L"-2147483648", -2147483647 - 1},
         {L"0x7FFFFFFF", 2147483647},
         // not integers
-        {L"", std::nullopt}, {L"12pt", std::nullopt}, {L"yes", std::nullopt},
-        {L"2147483648", std::nullopt}, {L"0x80000000", std::nullopt}, {L"-", std::nullopt},
-        {L"0x", std::nullopt}, {L"$", std::nullopt}, {L"1 ", std::nullopt}, {L"1.5", std::nullopt},
+        {L"", std::nullopt},
+        {L"12pt", std::nullopt},
+        {L"yes", std::nullopt},
+        {L"2147483648", std::nullopt},
+        {L"0x80000000", std::nullopt},
+        {L"-", std::nullopt},
+        {L"0x", std::nullopt},
+        {L"$", std::nullopt},
+        {L"1 ", std::nullopt},
+        {L"1.5", std::nullopt},
         {L"99999999999999999999", std::nullopt},
     };
     for (const Row& r : rows) {
@@ -101,7 +118,7 @@ TEST(LoadSettings, MissingFileIsCreatedAndEveryKeyTakesItsDefault) {
     profile.FileThere = false;
     TFakeWindow window;
     FontSettings fonts;
-    EXPECT_EQ(LoadWindowPosition(profile), TWindowPosition{});   // both unset: centred
+    EXPECT_EQ(LoadWindowPosition(profile), TWindowPosition{});  // both unset: centred
     EXPECT_TRUE(profile.Created);
     LoadOptions(profile, window, fonts);
     EXPECT_EQ(window.Edits[EditBox::FlucTime], L"0.25");
@@ -122,7 +139,11 @@ TEST(LoadSettings, FileThatCannotBeCreatedEndsTheLoad) {
 }
 
 TEST(LoadSettings, PositionKeysReadAsIntegersOrUnset) {
-    struct Row { const char* what; std::map<std::wstring, std::wstring> keys; TWindowPosition want; };
+    struct Row {
+        const char* what;
+        std::map<std::wstring, std::wstring> keys;
+        TWindowPosition want;
+    };
     const Row rows[] = {
         {"both valid", {{L"MainTop", L"50"}, {L"MainLeft", L"60"}}, {50, 60}},
         {"hexadecimal and negative", {{L"MainTop", L"$10"}, {L"MainLeft", L"-0x10"}}, {16, -16}},
@@ -150,20 +171,22 @@ TEST(LoadSettings, ReadsAndAppliesKeyByKey) {
     LoadWindowPosition(profile);
     LoadOptions(profile, window, fonts);
     const std::vector<std::wstring> want{
-        L"read MainTop", L"read MainLeft",
-        L"read Filename", L"set box 0", L"read FlucTime", L"set box 1",
-        L"read SameTimeAlm", L"set check 0", L"read StepChange", L"set check 1",
-        L"read MovedBack", L"set check 2", L"read TimeDecimal", L"set box 2",
-        L"read EngCharset", L"read EngFontName", L"read EngFontSize",
-        L"read JpCharset", L"read JpFontName", L"read JpFontSize"};
+        L"read MainTop",     L"read MainLeft",    L"read Filename",    L"set box 0",       L"read FlucTime",
+        L"set box 1",        L"read SameTimeAlm", L"set check 0",      L"read StepChange", L"set check 1",
+        L"read MovedBack",   L"set check 2",      L"read TimeDecimal", L"set box 2",       L"read EngCharset",
+        L"read EngFontName", L"read EngFontSize", L"read JpCharset",   L"read JpFontName", L"read JpFontSize"};
     EXPECT_EQ(log, want);
 }
 
 TEST(LoadSettings, BooleanKeysChangeOnlyOnIntegersAndRunTheClickOfAChangedBox) {
-    struct Row { std::wstring value; bool checked; bool clicked; };
+    struct Row {
+        std::wstring value;
+        bool checked;
+        bool clicked;
+    };
     const Row rows[] = {
-        {L"0", false, true}, {L"1", true, false}, {L"2", true, false}, {L"-1", true, false},
-        {L"yes", true, false}, {L"", true, false},
+        {L"0", false, true},  {L"1", true, false},   {L"2", true, false},
+        {L"-1", true, false}, {L"yes", true, false}, {L"", true, false},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.value);
@@ -198,10 +221,9 @@ TEST(SaveSettings, WritesTheFourteenKeysInOrder) {
     window.Top = -8;
     const FontSettings fonts{0, L"Tahoma", 9, 128, L"ＭＳ ゴシック", 10};
     EXPECT_TRUE(SaveSettings(profile, window, fonts));
-    const std::vector<std::wstring> order{
-        L"Filename", L"FlucTime", L"SameTimeAlm", L"StepChange", L"MovedBack", L"TimeDecimal",
-        L"EngCharset", L"EngFontName", L"EngFontSize", L"JpCharset", L"JpFontName", L"JpFontSize",
-        L"MainTop", L"MainLeft"};
+    const std::vector<std::wstring> order{L"Filename",    L"FlucTime",   L"SameTimeAlm", L"StepChange",  L"MovedBack",
+                                          L"TimeDecimal", L"EngCharset", L"EngFontName", L"EngFontSize", L"JpCharset",
+                                          L"JpFontName",  L"JpFontSize", L"MainTop",     L"MainLeft"};
     EXPECT_EQ(profile.WriteOrder, order);
     EXPECT_EQ(profile.Values[L"Filename"], L"C:\\logs\\a.nmea");
     EXPECT_EQ(profile.Values[L"SameTimeAlm"], L"1");
@@ -237,7 +259,11 @@ std::string FileBytes(const std::filesystem::path& path) {
 // and holds every key and the old file's other entries; a read-only one stays.
 TEST(SaveSettingsFile, LeavesAMarkedFileWithEveryKeyOrTheOldOne) {
     const std::filesystem::path path = std::filesystem::temp_directory_path() / L"fixtally-save-test.ini";
-    struct Row { const char* what; const char* before; bool readOnly; };
+    struct Row {
+        const char* what;
+        const char* before;
+        bool readOnly;
+    };
     const Row rows[] = {
         {"missing file", nullptr, false},
         {"file that lost its mark", "[Other]\r\nKeep=yes\r\n[Option]\r\nFlucTime=9\r\n", false},
@@ -260,7 +286,8 @@ TEST(SaveSettingsFile, LeavesAMarkedFileWithEveryKeyOrTheOldOne) {
         }
         EXPECT_EQ(FileBytes(path).substr(0, 2), "\xff\xfe");
         const auto profile = MakeIniProfile(path.wstring());
-        for (const wchar_t* key : {L"Filename", L"JpFontName", L"MainLeft"}) EXPECT_NE(profile->ReadText(key, L"-"), L"-");
+        for (const wchar_t* key : {L"Filename", L"JpFontName", L"MainLeft"})
+            EXPECT_NE(profile->ReadText(key, L"-"), L"-");
         EXPECT_EQ(profile->ReadText(L"Filename", L""), window.Edits[EditBox::Filename]);
         EXPECT_EQ(profile->ReadText(L"JpFontName", L""), fonts.JpFontName);
         if (r.before && r.before[0] == '[') {

@@ -13,15 +13,19 @@ namespace {
 constexpr std::int32_t kUnset = kUnsetPosition;
 // The window as it is created, centred on a 1280 x 1024 screen, before the
 // first activation fits its width to the options row.
-constexpr TRect32 kCreated{320, 220, 960, 803};   // 640 x 583
+constexpr TRect32 kCreated{320, 220, 960, 803};  // 640 x 583
 constexpr TRect32 kScreen{0, 0, 1280, 1024};
-constexpr TRect32 kTaskBarBelow{100, 50, 1100, 850};    // 1000 x 800
-constexpr TRect32 kLeftMonitor{-1920, -200, 0, 880};    // 1920 x 1080, left of and above the first
+constexpr TRect32 kTaskBarBelow{100, 50, 1100, 850};  // 1000 x 800
+constexpr TRect32 kLeftMonitor{-1920, -200, 0, 880};  // 1920 x 1080, left of and above the first
 
 TRect32 Sized(std::int32_t width, std::int32_t height) { return {0, 0, width, height}; }
 
 TEST(PlacedWindowRect, CentresUnsetPositionsAndPullsTheRestIntoTheWorkArea) {
-    struct Row { const char* what; TWindowPosition stored; TRect32 window, work, want; };
+    struct Row {
+        const char* what;
+        TWindowPosition stored;
+        TRect32 window, work, want;
+    };
     const Row rows[] = {
         // centred: both coordinates recomputed when either is unset; odd halves truncated
         {"both unset", {kUnset, kUnset}, kCreated, kScreen, {320, 220, 960, 803}},
@@ -53,7 +57,11 @@ TEST(PlacedWindowRect, CentresUnsetPositionsAndPullsTheRestIntoTheWorkArea) {
 }
 
 TEST(StoredWindowRect, MovesTheWindowAsTheWindowSystemWould) {
-    struct Row { const char* what; TWindowPosition stored; std::optional<TRect32> want; };
+    struct Row {
+        const char* what;
+        TWindowPosition stored;
+        std::optional<TRect32> want;
+    };
     const Row rows[] = {
         {"top unset: stays on its monitor", {kUnset, 100}, std::nullopt},
         {"left unset: stays on its monitor", {100, kUnset}, std::nullopt},
